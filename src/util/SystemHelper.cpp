@@ -1,0 +1,441 @@
+#include "util/SystemHelper.h"
+
+#include "util/Platform.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTextStream>
+
+int SystemHelper::s_mountCount = 0;
+
+namespace {
+
+// Programs of the board image that change the machine (clock, network, mounts, software). Under
+// a root they run only as stand-ins from the root, never from the host.
+bool changesMachineState(const QString& baseName)
+{
+    static const QStringList names = {QStringLiteral("mount"),  QStringLiteral("umount"), QStringLiteral("date"),
+                                      QStringLiteral("hwclock"), QStringLiteral("ifconfig"), QStringLiteral("ifup"),
+                                      QStringLiteral("ifdown"), QStringLiteral("updater"), QStringLiteral("editenv")};
+    return names.contains(baseName);
+}
+
+// Programs that only read or change files: under a root the host's may run, with every path
+// argument confined to the root.
+bool touchesFilesOnly(const QString& baseName)
+{
+    static const QStringList names = {QStringLiteral("cat"), QStringLiteral("ls"), QStringLiteral("rm"),
+                                      QStringLiteral("cp"), QStringLiteral("mkdir"), QStringLiteral("sync")};
+    return names.contains(baseName);
+}
+
+QString standIn(const QString& program)
+{
+    const QString root = Platform::root();
+    if (program.startsWith(QLatin1Char('/'))) {
+        const QFileInfo own(root + program);
+        if (own.isFile() && own.isExecutable())
+            return own.absoluteFilePath();
+    }
+    const QString baseName = QFileInfo(program).fileName();
+    for (const char* dir : {"/bin/", "/sbin/", "/usr/bin/", "/usr/sbin/"}) {
+        const QFileInfo candidate(root + QLatin1String(dir) + baseName);
+        if (candidate.isFile() && candidate.isExecutable())
+            return candidate.absoluteFilePath();
+    }
+    return QString();
+}
+
+// Confines an absolute path argument of a host program to the root; empty when it would leave it.
+QString confinedPath(const QString& argument)
+{
+    const QString root = Platform::root();
+    QString mapped = Platform::path(argument);
+    if (!mapped.startsWith(root + QLatin1Char('/')) && mapped != root)
+        mapped = root + argument;
+    const QString cleaned = QDir::cleanPath(mapped);
+    if (cleaned != root && !cleaned.startsWith(root + QLatin1Char('/')))
+        return QString();
+    return cleaned;
+}
+
+// Under a root: the program and arguments that actually run, or false when the command must not
+// run on this machine.
+bool resolveRooted(QString& program, QStringList& arguments)
+{
+    const QString baseName = QFileInfo(program).fileName();
+    const QString found = standIn(program);
+    if (!found.isEmpty()) {
+        program = found;
+        for (QString& argument : arguments) {
+            if (argument.startsWith(QLatin1Char('/')))
+                argument = Platform::path(argument);
+        }
+        return true;
+    }
+    if (changesMachineState(baseName) || !touchesFilesOnly(baseName)) {
+        qDebug() << "SystemHelper::execute(): no stand-in for" << program << "below" << Platform::root();
+        return false;
+    }
+    for (QString& argument : arguments) {
+        if (argument.startsWith(QLatin1Char('/'))) {
+            argument = confinedPath(argument);
+            if (argument.isEmpty())
+                return false;
+        } else if (argument.contains(QLatin1String(".."))) {
+            return false;
+        }
+    }
+    program = baseName;
+    return true;
+}
+
+QString firstField(const QByteArray& output)
+{
+    const QString firstLine = QString::fromLocal8Bit(output).split(QLatin1Char('\n')).value(0);
+    QString field = firstLine.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(0);
+    field.remove(QLatin1Char('\n'));
+    return field;
+}
+
+QString firstFieldOf(const QString& program, const QStringList& arguments, const QString& fallback)
+{
+    QByteArray output;
+    if (!SystemHelper::execute(program, arguments, &output, nullptr, 30000))
+        return fallback;
+    const QString field = firstField(output);
+    return field.isEmpty() ? fallback : field;
+}
+
+const QRegularExpression& commentLine()
+{
+    static const QRegularExpression re(QStringLiteral("^([\\s])*#"));
+    return re;
+}
+
+const QRegularExpression& stanzaStart()
+{
+    static const QRegularExpression re(QStringLiteral("^iface"));
+    return re;
+}
+
+const QRegularExpression& ipv4Address()
+{
+    static const QRegularExpression re(QStringLiteral("([0-9]{1,3}[\\.]){3}([0-9]{1,3})"));
+    return re;
+}
+
+// Two hex digits followed by one of ":", "-" or ".", five times, then two hex digits.
+const QRegularExpression& macAddress()
+{
+    static const QRegularExpression re(QStringLiteral("([0-9A-Fa-f]{2}[:.\\-]){5}([0-9A-Fa-f]{2})"));
+    return re;
+}
+
+const QRegularExpression& leadingWhiteSpace()
+{
+    static const QRegularExpression re(QStringLiteral("^\\s+"));
+    return re;
+}
+
+} // namespace
+
+bool SystemHelper::execute(QString program, QStringList arguments, QByteArray* standardOutput,
+                           QByteArray* standardError, int timeoutMs)
+{
+    if (arguments.isEmpty()) {
+        // A whole command line: split it the way QProcess::start(command) would.
+        QStringList parts = QProcess::splitCommand(program);
+        if (parts.isEmpty())
+            return false;
+        program = parts.takeFirst();
+        arguments = parts;
+    }
+
+    QProcess process;
+    if (Platform::isRooted()) {
+        if (!resolveRooted(program, arguments))
+            return false;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("CORVANE_ROOT"), Platform::root());
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(Platform::root());
+    }
+
+    process.start(program, arguments, QIODevice::ReadWrite);
+    const bool finished = process.waitForFinished(timeoutMs);
+    if (!finished) {
+        process.kill();
+        process.waitForFinished(1000);
+    }
+    const QByteArray out = process.readAllStandardOutput();
+    const QByteArray err = process.readAllStandardError();
+    if (standardOutput)
+        *standardOutput = out;
+    if (standardError)
+        *standardError = err;
+    if (!err.isEmpty())
+        qDebug() << QStringLiteral("\"%1\"").arg(QString::fromLocal8Bit(err));
+    // A time-out or a program that did not start is a failure even where QProcess reports 0.
+    return finished && process.exitStatus() == QProcess::NormalExit && process.error() == QProcess::UnknownError
+           && process.exitCode() == 0;
+}
+
+bool SystemHelper::execute(QString commandLine, QByteArray* standardOutput, QByteArray* standardError, int timeoutMs)
+{
+    return execute(commandLine, QStringList(), standardOutput, standardError, timeoutMs);
+}
+
+bool SystemHelper::mountData()
+{
+    ++s_mountCount;
+    if (s_mountCount == 1) {
+        if (!execute(QStringLiteral("mount / -o remount,rw"), nullptr, nullptr, 30000)) {
+            qDebug() << "mounting / failed!\n";
+            --s_mountCount;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SystemHelper::unmountData()
+{
+    --s_mountCount;
+    if (s_mountCount == 0) {
+        if (!execute(QStringLiteral("mount / -o remount,ro"), nullptr, nullptr, 30000)) {
+            qDebug() << "unmounting / failed!\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+SystemHelper::InterfaceConfig SystemHelper::readInterfaceConfig(const QString& interfaceName, const QString& file)
+{
+    InterfaceConfig config;
+    QFile input(Platform::path(file));
+    if (!input.open(QIODevice::ReadOnly | QIODevice::Text))
+        return config;
+    QTextStream stream(&input);
+    bool inStanza = false;
+    while (!stream.atEnd()) {
+        const QString line = stream.readLine();
+        if (commentLine().match(line).hasMatch())
+            continue;
+        if (stanzaStart().match(line).hasMatch()) {
+            const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            inStanza = fields.value(1) == interfaceName;
+            if (inStanza) {
+                config.name = fields.value(1);
+                config.family = fields.value(2);
+                config.method = fields.value(3);
+            }
+            continue;
+        }
+        if (!inStanza)
+            continue;
+        if (!leadingWhiteSpace().match(line).hasMatch()) {
+            inStanza = false;
+            continue;
+        }
+        if (!ipv4Address().match(line).hasMatch())
+            continue;
+        const QStringList fields = line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        const QString keyword = fields.value(0);
+        if (keyword == QLatin1String("address"))
+            config.address = trimAddress(fields.value(1));
+        else if (keyword == QLatin1String("netmask"))
+            config.netmask = trimAddress(fields.value(1));
+        else if (keyword == QLatin1String("gateway"))
+            config.gateway = trimAddress(fields.value(1));
+    }
+    return config;
+}
+
+bool SystemHelper::writeInterfaceConfig(const InterfaceConfig& config, const QString& file)
+{
+    const QString fileName = Platform::path(file);
+    QStringList lines;
+    {
+        QFile input(fileName);
+        if (input.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            const QString text = QString::fromLatin1(input.readAll());
+            lines = text.split(QLatin1Char('\n'));
+            if (!lines.isEmpty() && lines.last().isEmpty())
+                lines.removeLast();
+        }
+    }
+
+    QStringList kept;
+    int position = -1;
+    bool dropping = false;
+    for (const QString& line : lines) {
+        if (dropping) {
+            if (leadingWhiteSpace().match(line).hasMatch())
+                continue;
+            dropping = false;
+        }
+        if (stanzaStart().match(line).hasMatch()
+            && line.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(1) == config.name) {
+            dropping = true;
+            position = kept.size();
+            continue;
+        }
+        kept.append(line);
+    }
+    if (position < 0)
+        position = kept.size();
+
+    QStringList stanza;
+    stanza << QStringLiteral("iface %1 %2 %3").arg(config.name, config.family, config.method);
+    if (!config.address.isEmpty())
+        stanza << QStringLiteral("        address %1").arg(trimAddress(config.address));
+    if (!config.netmask.isEmpty())
+        stanza << QStringLiteral("        netmask %1").arg(trimAddress(config.netmask));
+    if (!config.gateway.isEmpty())
+        stanza << QStringLiteral("        gateway %1").arg(trimAddress(config.gateway));
+    for (int i = 0; i < stanza.size(); ++i)
+        kept.insert(position + i, stanza.at(i));
+
+    if (!mountData())
+        return false;
+    const QByteArray text = kept.join(QLatin1Char('\n')).toLatin1();
+    QFile output(fileName);
+    qint64 written = -1;
+    if (output.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        written = output.write(text);
+        output.close();
+    }
+    unmountData();
+    return written == text.size();
+}
+
+QString SystemHelper::padAddress(const QString& address)
+{
+    QStringList parts = address.split(QLatin1Char('.'));
+    for (QString& part : parts) {
+        while (part.size() < 3)
+            part.prepend(QLatin1Char('0'));
+    }
+    return parts.join(QLatin1Char('.'));
+}
+
+QString SystemHelper::trimAddress(const QString& address)
+{
+    QStringList parts = address.split(QLatin1Char('.'));
+    for (QString& part : parts) {
+        while (part.size() > 1 && part.startsWith(QLatin1Char('0')))
+            part.remove(0, 1);
+    }
+    return parts.join(QLatin1Char('.'));
+}
+
+bool SystemHelper::isValidAddress(const QString& address)
+{
+    const QStringList parts = address.split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return false;
+    for (const QString& part : parts) {
+        bool ok = false;
+        const int value = part.toInt(&ok, 10);
+        if (!ok || part.isEmpty() || value < 0 || value > 255)
+            return false;
+    }
+    return true;
+}
+
+QStringList SystemHelper::interfaceAddresses(const QString& interfaceName)
+{
+    QStringList result;
+    QByteArray output;
+    execute(QStringLiteral("ifconfig"), QStringList{interfaceName}, &output, nullptr, 30000);
+    const QStringList lines = QString::fromLocal8Bit(output).split(QLatin1Char('\n'));
+    const QRegularExpressionMatch mac = macAddress().match(lines.value(0));
+    if (mac.hasMatch())
+        result << mac.captured(0);
+    auto addresses = ipv4Address().globalMatch(lines.value(1));
+    while (addresses.hasNext())
+        result << addresses.next().captured(0);
+    return result;
+}
+
+QString SystemHelper::osVersion(const QString& fallback)
+{
+    return firstFieldOf(QStringLiteral("cat"), QStringList{QStringLiteral("/etc/version.corvane")}, fallback);
+}
+
+QString SystemHelper::productId(const QString& fallback)
+{
+    QByteArray output;
+    if (!execute(QStringLiteral("/bin/editenv"), QStringList{QStringLiteral("--prodid")}, &output, nullptr, 30000))
+        return fallback;
+    QString field = firstField(output);
+    field.remove(QLatin1Char(','));
+    return field.isEmpty() ? fallback : field;
+}
+
+QString SystemHelper::radioCountryVariant()
+{
+    return firstFieldOf(QStringLiteral("cat"), QStringList{QStringLiteral("/sys/class/cc1101/country_variant")},
+                        QStringLiteral("???"));
+}
+
+QString SystemHelper::fpgaVersionText(quint32 version)
+{
+    return QStringLiteral("%1.%2.%3").arg(version >> 24).arg((version >> 16) & 0xFF).arg(version & 0xFFFF);
+}
+
+QList<QStringList> SystemHelper::diskUsage(const QRegExp& mountPointPattern, const QStringList& excludedMountPoints)
+{
+    QList<QStringList> result;
+    QByteArray output;
+    if (!execute(QStringLiteral("df"), QStringList{QStringLiteral("-h")}, &output, nullptr, 30000))
+        return result;
+    QStringList lines = QString::fromLocal8Bit(output).split(QLatin1Char('\n'));
+    if (!lines.isEmpty())
+        lines.removeFirst();
+    for (const QString& line : lines) {
+        if (line.trimmed().isEmpty())
+            continue;
+        QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (fields.size() < 6)
+            continue;
+        // The mount point is the rest of the line from the sixth field on, blanks and all.
+        int offset = 0;
+        for (int i = 0; i < 5; ++i) {
+            offset = line.indexOf(fields.at(i), offset) + fields.at(i).size();
+        }
+        QString mountPoint = line.mid(offset).trimmed();
+        mountPoint.remove(QLatin1Char('\n'));
+        fields = fields.mid(0, 5);
+        fields << mountPoint;
+        QRegExp pattern(mountPointPattern);
+        if (pattern.indexIn(mountPoint) >= 0 && !excludedMountPoints.contains(mountPoint))
+            result << fields;
+    }
+    return result;
+}
+
+int SystemHelper::interruptCount()
+{
+    QFile file(Platform::path(QStringLiteral("/proc/interrupts")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    QTextStream stream(&file);
+    while (!stream.atEnd()) {
+        const QString line = stream.readLine();
+        if (!line.startsWith(QLatin1String(" 89:")))
+            continue;
+        const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (fields.size() > 2)
+            return fields.at(1).toInt() + fields.at(2).toInt();
+        return 0;
+    }
+    return 0;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QRegExp>
+#include <QString>
+#include <QStringList>
+
+// Everything the program asks of the operating system: commands with a time-out, the remount of
+// the read-only root file system around every write, the Ethernet stanza of the network
+// configuration, and device facts. Static functions; the only state is the remount nesting
+// counter. GUI thread only.
+class SystemHelper
+{
+public:
+    struct InterfaceConfig
+    {
+        QString name;
+        QString family;
+        QString method;
+        QString address;
+        QString netmask;
+        QString gateway;
+    };
+
+    // Runs a program with its arguments (each one argument, never split or interpreted by a
+    // shell). True exactly when it ran to the end within timeoutMs and exited with code 0.
+    static bool execute(QString program, QStringList arguments, QByteArray* standardOutput = nullptr,
+                        QByteArray* standardError = nullptr, int timeoutMs = 30000);
+    // The same for a whole command line without operator-supplied parts.
+    static bool execute(QString commandLine, QByteArray* standardOutput = nullptr,
+                        QByteArray* standardError = nullptr, int timeoutMs = 30000);
+
+    // Bracket every write below /data or /etc: mountData(), and only when it returned true,
+    // write and then unmountData(). Pairs nest; only the outermost one remounts.
+    static bool mountData();
+    static bool unmountData();
+
+    static InterfaceConfig readInterfaceConfig(const QString& interfaceName, const QString& file);
+    static bool writeInterfaceConfig(const InterfaceConfig& config, const QString& file);
+    static QString padAddress(const QString& address);
+    static QString trimAddress(const QString& address);
+    static bool isValidAddress(const QString& address);
+    static QStringList interfaceAddresses(const QString& interfaceName);
+
+    static QString osVersion(const QString& fallback);
+    static QString productId(const QString& fallback);
+    static QString fpgaVersionText(quint32 version);
+    static QList<QStringList> diskUsage(const QRegExp& mountPointPattern, const QStringList& excludedMountPoints);
+    static int interruptCount();
+    static QString radioCountryVariant();
+
+private:
+    static int s_mountCount;
+};

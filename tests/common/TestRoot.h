@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A temporary platform root for one test: sets Platform's root to a fresh folder holding an
+// empty /data, and can install small shell stand-ins for the board image's commands. The
+// stand-in "mount" logs its arguments to <root>/mount.log and fails while <root>/mount.fail
+// exists. Restores the root "/" when destroyed.
+class TestRoot
+{
+public:
+    TestRoot();
+    ~TestRoot();
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString root() const { return m_dir.path(); }
+    // <root> + absolutePath.
+    QString path(const QString& absolutePath) const;
+
+    // Writes a file (creating its folders) below the root.
+    bool writeFile(const QString& absolutePath, const QByteArray& content) const;
+    QByteArray readFile(const QString& absolutePath) const;
+    bool exists(const QString& absolutePath) const;
+
+    // Installs <root><absolutePath> as an executable shell script with the given body.
+    bool installScript(const QString& absolutePath, const QString& body) const;
+    // The logging stand-in "mount" described above (also installed as "umount").
+    bool installMount() const;
+    void setMountFails(bool fails) const;
+    // Lines the stand-in mount has logged so far.
+    QStringList mountLog() const;
+
+private:
+    QTemporaryDir m_dir;
+};
