@@ -23,8 +23,11 @@ void applyStyleSheet()
 void whenShown(QDialog* dialog, std::function<void()> action)
 {
     QTimer::singleShot(10, dialog, [dialog, action]() {
-        if (dialog->isVisible() && QApplication::activeModalWidget() == dialog)
+        if (dialog->isVisible() && QApplication::activeModalWidget() == dialog) {
+            // The offscreen platform does not always activate a window that is shown again.
+            QApplication::setActiveWindow(dialog);
             action();
+        }
         else
             whenShown(dialog, action);
     });
@@ -43,8 +46,8 @@ void tap(QListWidget* list, QListWidgetItem* item)
 
 void pressKey(QWidget* dialog, int key, bool autoRepeat)
 {
-    QWidget* target = QApplication::focusWidget();
-    if (target == nullptr || (target != dialog && !dialog->isAncestorOf(target)))
+    QWidget* target = dialog->focusWidget();
+    if (target == nullptr || !target->isVisible())
         target = dialog;
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), autoRepeat);
     QApplication::sendEvent(target, &press);
