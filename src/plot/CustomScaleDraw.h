@@ -7,8 +7,7 @@
 
 // An axis scale draw that prints the axis unit (for example "P/dBm") in place of the number at
 // the highest major tick, so that a small screen needs no separate axis title.
-class CustomScaleDraw : public QwtScaleDraw
-{
+class CustomScaleDraw : public QwtScaleDraw {
 public:
     explicit CustomScaleDraw(const QString& unit);
 

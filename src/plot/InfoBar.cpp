@@ -43,8 +43,8 @@ void InfoBar::rebuild(const QList<InfoBar::Info>& entries, int columns)
 
     for (int i = 0; i < entries.size(); ++i) {
         const Info& entry = entries.at(i);
-        m_layout->addWidget(m_labels.at(i), i / columns, i % columns, qMax(1, entry.rowSpan),
-                            qMax(1, entry.columnSpan));
+        m_layout->addWidget(
+            m_labels.at(i), i / columns, i % columns, qMax(1, entry.rowSpan), qMax(1, entry.columnSpan));
     }
     m_columns = columns;
 }

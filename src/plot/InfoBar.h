@@ -11,15 +11,13 @@ class QLabel;
 // a given number of columns, each with its own style sheet. The labels are rebuilt only when the
 // number of entries or columns changes, so a screen can refresh the bar several times a second
 // without flicker.
-class InfoBar : public QWidget
-{
+class InfoBar : public QWidget {
     Q_OBJECT
 
 public:
-    struct Info
-    {
-        Info(const QString& text = QString(), const QString& styleSheet = QString(), int columnSpan = 1,
-             int rowSpan = 1)
+    struct Info {
+        Info(
+            const QString& text = QString(), const QString& styleSheet = QString(), int columnSpan = 1, int rowSpan = 1)
             : text(text)
             , styleSheet(styleSheet)
             , columnSpan(columnSpan)
@@ -27,7 +25,7 @@ public:
         {
         }
 
-        QString text;       // may hold rich text, for example a bold value
+        QString text; // may hold rich text, for example a bold value
         QString styleSheet; // applied to the entry's label; empty for the default look
         int columnSpan;
         int rowSpan;

@@ -11,8 +11,7 @@
 // once the sweep has wrapped, overwritten slot by slot, so that a plot always shows the newest
 // value of every frequency. Not locked: the screen that owns a series guards it with its own
 // mutex when the acquisition thread fills it.
-class OverridingPlotData : public QObject, public QwtSeriesData<QPointF>
-{
+class OverridingPlotData : public QObject, public QwtSeriesData<QPointF> {
     Q_OBJECT
 
 public:

@@ -1,13 +1,11 @@
 #pragma once
 
 // Conversions of raw detector counts.
-class ConversionHelper
-{
+class ConversionHelper {
 public:
     // One row of the LOG detector's linearisation table: counts up to and including threshold
     // are lowered by correction.
-    struct LinearisationStep
-    {
+    struct LinearisationStep {
         int threshold;
         int correction;
     };

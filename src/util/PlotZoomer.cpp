@@ -7,8 +7,7 @@
 #include <qwt_plot_canvas.h>
 
 PlotZoomer::PlotZoomer(QwtPlot* plot)
-    : QwtPlotPicker(QwtPlot::xBottom, QwtPlot::yLeft, QwtPicker::RectRubberBand, QwtPicker::AlwaysOff,
-                    plot->canvas())
+    : QwtPlotPicker(QwtPlot::xBottom, QwtPlot::yLeft, QwtPicker::RectRubberBand, QwtPicker::AlwaysOff, plot->canvas())
 {
     setStateMachine(new QwtPickerDragRectMachine());
     setRubberBandPen(QPen(Qt::red, 3, Qt::SolidLine));

@@ -13,8 +13,7 @@ class QwtPlot;
 
 // Lets the operator drag a rectangle on a plot canvas with a finger and reports it together
 // with how long the finger was down, so that a screen can tell a tap from a drag.
-class PlotZoomer : public QwtPlotPicker
-{
+class PlotZoomer : public QwtPlotPicker {
     Q_OBJECT
 
 public:

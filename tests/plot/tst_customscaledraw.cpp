@@ -10,16 +10,14 @@
 namespace {
 
 // Exposes the cached label lookup that the axis widget uses when it paints.
-struct CachedScaleDraw : CustomScaleDraw
-{
+struct CachedScaleDraw : CustomScaleDraw {
     using CustomScaleDraw::CustomScaleDraw;
     using CustomScaleDraw::tickLabel;
 };
 
 } // namespace
 
-class TestCustomScaleDraw : public QObject
-{
+class TestCustomScaleDraw : public QObject {
     Q_OBJECT
 
 private slots:

@@ -17,14 +17,13 @@ QList<InfoBar::Info> entries(int count, int lastColumnSpan = 1)
     return list;
 }
 
-struct Cell
-{
+struct Cell {
     int row, column, rowSpan, columnSpan;
 };
 
 Cell cellOf(const InfoBar& bar, int labelIndex)
 {
-    Cell cell{-1, -1, -1, -1};
+    Cell cell { -1, -1, -1, -1 };
     const int index = bar.gridLayout()->indexOf(bar.labels().at(labelIndex));
     if (index >= 0)
         bar.gridLayout()->getItemPosition(index, &cell.row, &cell.column, &cell.rowSpan, &cell.columnSpan);
@@ -33,8 +32,7 @@ Cell cellOf(const InfoBar& bar, int labelIndex)
 
 } // namespace
 
-class TestInfoBar : public QObject
-{
+class TestInfoBar : public QObject {
     Q_OBJECT
 
 private slots:

@@ -4,8 +4,7 @@
 
 #include <qwt_plot_curve.h>
 
-class TestOverridingPlotData : public QObject
-{
+class TestOverridingPlotData : public QObject {
     Q_OBJECT
 
 private slots:
@@ -67,7 +66,7 @@ private slots:
         QVERIFY(data.isDataCompleted());
         QCOMPARE(data.addSample(QPointF(1, 11)), 0);
         QCOMPARE(data.addSample(QPointF(2, 21)), 1);
-        QCOMPARE(*data.getConstData(), (QVector<QPointF>{{1, 11}, {2, 21}, {3, 30}}));
+        QCOMPARE(*data.getConstData(), (QVector<QPointF> { { 1, 11 }, { 2, 21 }, { 3, 30 } }));
     }
 
     void clearStartsAgain()
@@ -110,7 +109,7 @@ private slots:
         data.setSample(3, QPointF(9, 9));
         data.setSample(-1, QPointF(9, 9));
         QCOMPARE(data.count(), 3);
-        QCOMPARE(*data.getConstData(), (QVector<QPointF>{{1, 1}, {2, 5}, {3, 3}}));
+        QCOMPARE(*data.getConstData(), (QVector<QPointF> { { 1, 1 }, { 2, 5 }, { 3, 3 } }));
 
         OverridingPlotData partial(5);
         partial.addSample(QPointF(1, 1));
@@ -135,8 +134,8 @@ private slots:
     {
         OverridingPlotData data(4);
         int slot = -1;
-        QVERIFY(QMetaObject::invokeMethod(&data, "addSample", Q_RETURN_ARG(int, slot), Q_ARG(double, 0.0),
-                                          Q_ARG(double, 3.0), Q_ARG(double, 8.0)));
+        QVERIFY(QMetaObject::invokeMethod(
+            &data, "addSample", Q_RETURN_ARG(int, slot), Q_ARG(double, 0.0), Q_ARG(double, 3.0), Q_ARG(double, 8.0)));
         QCOMPARE(slot, 0);
         int count = 0;
         QVERIFY(QMetaObject::invokeMethod(&data, "count", Q_RETURN_ARG(int, count)));

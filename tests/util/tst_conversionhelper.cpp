@@ -2,8 +2,7 @@
 
 #include <QtTest>
 
-class TestConversionHelper : public QObject
-{
+class TestConversionHelper : public QObject {
     Q_OBJECT
 
 private slots:

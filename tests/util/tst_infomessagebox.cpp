@@ -29,8 +29,7 @@ void flushDeletes()
 
 } // namespace
 
-class TestInfoMessageBox : public QObject
-{
+class TestInfoMessageBox : public QObject {
     Q_OBJECT
 
 private slots:

@@ -28,8 +28,7 @@ void drag(QWidget* canvas, const QPoint& from, const QPoint& to, int holdMs)
 
 } // namespace
 
-class TestPlotZoomer : public QObject
-{
+class TestPlotZoomer : public QObject {
     Q_OBJECT
 
 private slots:
