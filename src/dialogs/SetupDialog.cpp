@@ -78,7 +78,6 @@ void SetupDialog::setDialog(int dialog, bool locked)
         }
         page->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         ui->StackWidget->setCurrentWidget(page);
-        ui->StackWidget->adjustSize();
         ui->CategoryButton->setText(page->title());
         page->activate();
     }

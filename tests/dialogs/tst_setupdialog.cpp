@@ -1,9 +1,13 @@
+#include "DialogDriver.h"
 #include "common/TestRoot.h"
 #include "dialogs/ISetupDialog.h"
 #include "dialogs/SetupDialog.h"
+#include "dialogs/ValueSelectDialog.h"
 #include "util/Configuration.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -29,6 +33,7 @@ private slots:
     {
         QVERIFY(m_root.isValid());
         QVERIFY(m_root.installMount());
+        DialogDriver::applyStyleSheet();
         m_frame = SetupDialog::instance();
         m_frame->resize(640, 440);
         m_frame->show();
@@ -40,6 +45,8 @@ private slots:
     {
         setService(false);
         setAlgorithm(false);
+        // A selector closed by the previous case leaves no window active on the offscreen platform.
+        QApplication::setActiveWindow(m_frame);
         m_frame->setDialog(SetupDialog::DIALOG_SPECTRUM, false);
     }
 
@@ -152,6 +159,61 @@ private slots:
         m_frame->setDialog(SetupDialog::DIALOG_TIME, false);
         QVERIFY(button("CategoryPrevButton")->isEnabled());
         QVERIFY(button("CategoryNextButton")->isEnabled());
+    }
+
+    void categoryListOffersTheAvailablePages()
+    {
+        m_frame->setDialog(SetupDialog::DIALOG_SPECTRUM, true);
+        ValueSelectDialog* selector = ValueSelectDialog::instance();
+        QStringList offered;
+        QList<bool> selectable;
+        QString prompt;
+        int currentRow = -1;
+        DialogDriver::whenShown(selector, [&]() {
+            auto* list = selector->findChild<QListWidget*>("ListWidget");
+            prompt = selector->findChild<QLabel*>("labelStatusBar")->text();
+            currentRow = list->currentRow();
+            for (int i = 0; i < list->count(); ++i) {
+                offered << list->item(i)->text();
+                selectable << bool(list->item(i)->flags() & Qt::ItemIsEnabled);
+            }
+            DialogDriver::screenshot(selector, QStringLiteral("setup_categories"));
+            // The operator taps "System".
+            DialogDriver::tap(list, list->item(3));
+        });
+        DialogDriver::tap(button("CategoryButton"));
+        QCOMPARE(prompt, QStringLiteral("Select setup category"));
+        QCOMPARE(offered, (QStringList{"Spectrum", "Time Domain", "Level", "System", "Info"}));
+        QCOMPARE(selectable, (QList<bool>{false, true, true, true, true}));
+        QCOMPARE(currentRow, 0);
+        QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_SYSTEM));
+        // A choice from the list unlocks the arrows.
+        QVERIFY(!m_frame->isLocked());
+        QVERIFY(button("CategoryPrevButton")->isEnabled());
+
+        // With service mode and the algorithm on, both pages are offered; leaving the list with
+        // exit changes nothing.
+        setService(true);
+        setAlgorithm(true);
+        offered.clear();
+        DialogDriver::whenShown(selector, [&]() {
+            auto* list = selector->findChild<QListWidget*>("ListWidget");
+            for (int i = 0; i < list->count(); ++i)
+                offered << list->item(i)->text();
+            DialogDriver::pressKey(selector, Qt::Key_Escape);
+        });
+        DialogDriver::tap(button("CategoryButton"));
+        QCOMPARE(offered, (QStringList{"Spectrum", "Time Domain", "Level", "System", "Info", "Service", "Algorithm"}));
+        QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_SYSTEM));
+
+        // The keys alone: Down twice from the current row (System) and Return picks Service.
+        DialogDriver::whenShown(selector, [&]() {
+            DialogDriver::pressKey(selector, Qt::Key_Down);
+            DialogDriver::pressKey(selector, Qt::Key_Down);
+            DialogDriver::pressKey(selector, Qt::Key_Return);
+        });
+        DialogDriver::tap(button("CategoryButton"));
+        QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_SERVICE));
     }
 
     void exitButtonAndEscapeLeaveSetup()
