@@ -2,6 +2,7 @@
 #include "ui_MainWindow.h"
 
 #include "hardware/BoardIO.h"
+#include "hardware/SyncRadio.h"
 #include "storage/RecordWriter.h"
 #include "util/Configuration.h"
 #include "util/Platform.h"
@@ -25,9 +26,6 @@ int s_tickCounter = 50;
 const int kTickPeriodMs = 100;
 const int kBatteryTicks = 50;
 const int kAntennaSelectLine = 209;
-// Lines switched off on every return to the main menu.
-const int kPulseGeneratorLine = 207;
-const int kPreamplifierOffLine = 213;
 
 const char kSystem[] = "system";
 
@@ -197,9 +195,9 @@ void MainWindow::gotoMainMenu()
 
     ui->MainWidget->setCurrentWidget(ui->MainMenu);
 
-    // Sync radio receiver off: setReceiveMode(false) once the radio's driver access exists.
-    gpioSetValue(kPreamplifierOffLine, true);
-    gpioSetValue(kPulseGeneratorLine, false);
+    setReceiveMode(false);
+    setPreamplifierOff(true);
+    setPulseGenerator(false);
 }
 
 void MainWindow::gotoDialog(MainWindow::Dialog dialog)
