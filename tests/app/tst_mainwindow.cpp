@@ -103,9 +103,14 @@ private slots:
         }
         QVERIFY(qApp->styleSheet().contains(QLatin1String("QStatusBar")));
         QVERIFY(child<QWidget>("statusbar"));
-        // Lines switched off on the way to the menu; backlight at the default 75 %.
+        // The board initialisation after the menu leaves the preamplifier on; every later return
+        // to the menu switches it and the pulse generator off.
+        QCOMPARE(gpio(213), QByteArray("0"));
+        QVERIFY(m_root->writeFile(QStringLiteral("/sys/class/gpio/gpio207/value"), "1"));
+        window()->gotoMainMenu();
         QCOMPARE(gpio(213), QByteArray("1"));
         QCOMPARE(gpio(207), QByteArray("0"));
+        // Backlight at the default 75 %.
         QCOMPARE(m_root->readFile(QStringLiteral("/sys/class/backlight/backlight.7/brightness")), QByteArray("95"));
     }
 
