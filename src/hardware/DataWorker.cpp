@@ -142,15 +142,17 @@ bool DataWorker::isFpgaMapped() const
     return m_registers && m_sampleMemory;
 }
 
+// The registers are written by the worker and, for volume, version and sync status, by the GUI
+// thread at the same time: every access is one atomic 32-bit access, kept in program order.
 void DataWorker::writeRegister(quint32 offset, quint32 value)
 {
     if (m_registers)
-        m_registers[offset / 4] = qToLittleEndian(value);
+        __atomic_store_n(&m_registers[offset / 4], qToLittleEndian(value), __ATOMIC_RELEASE);
 }
 
 quint32 DataWorker::readRegister(quint32 offset) const
 {
-    return m_registers ? qFromLittleEndian(quint32(m_registers[offset / 4])) : 0;
+    return m_registers ? qFromLittleEndian(__atomic_load_n(&m_registers[offset / 4], __ATOMIC_ACQUIRE)) : 0;
 }
 
 void DataWorker::setSyncMode(bool phaseSynchronous)

@@ -10,6 +10,8 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -35,8 +37,8 @@ public:
                     m_action(step, frequency, minValues, avgValues, maxValues, nSamples, repeat);
                 {
                     MutexLocker lock(&m_mutex);
-                    m_frequencies.append(frequency);
-                    m_sampleCounts.append(nSamples);
+                    m_frequencies.push_back(frequency);
+                    m_sampleCounts.push_back(nSamples);
                 }
                 m_steps.store(step);
             },
@@ -44,35 +46,40 @@ public:
     }
 
     int steps() const { return m_steps.load(); }
+    // Fresh copies made under the lock (an implicitly shared copy would be read outside it
+    // while the worker appends).
     QVector<quint32> frequencies()
     {
         MutexLocker lock(&m_mutex);
-        return m_frequencies;
+        return QVector<quint32>(m_frequencies.begin(), m_frequencies.end());
     }
     QVector<quint16> sampleCounts()
     {
         MutexLocker lock(&m_mutex);
-        return m_sampleCounts;
+        return QVector<quint16>(m_sampleCounts.begin(), m_sampleCounts.end());
     }
     // A failure seen in the worker thread (QVERIFY works only in the test's thread).
     void fail(const QString& text)
     {
         MutexLocker lock(&m_mutex);
-        m_failures.append(text);
+        m_failures.push_back(text.toStdString());
     }
     QStringList failures()
     {
         MutexLocker lock(&m_mutex);
-        return m_failures;
+        QStringList list;
+        for (const std::string& text : m_failures)
+            list.append(QString::fromStdString(text));
+        return list;
     }
 
 private:
     Action m_action;
     std::atomic<int> m_steps {0};
     QMutex m_mutex;
-    QVector<quint32> m_frequencies;
-    QVector<quint16> m_sampleCounts;
-    QStringList m_failures;
+    std::vector<quint32> m_frequencies;
+    std::vector<quint16> m_sampleCounts;
+    std::vector<std::string> m_failures;
 };
 
 // A test root with the FPGA's memory files and the synthesiser's frequency file.
