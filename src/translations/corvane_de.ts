@@ -185,7 +185,7 @@
 <context>
     <name>SetupDialog</name>
     <message>
-        <location filename="../dialogs/SetupDialog.cpp" line="+155"/>
+        <location filename="../dialogs/SetupDialog.cpp" line="+154"/>
         <source>Select setup category</source>
         <translation>Einstellungsbereich wählen</translation>
     </message>
@@ -527,11 +527,62 @@
     </message>
 </context>
 <context>
+    <name>TextEditDialog</name>
+    <message>
+        <location filename="../dialogs/TextEditDialog.ui" line="+803"/>
+        <source>Exit</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <location filename="../dialogs/TextEditDialog.cpp" line="+123"/>
+        <source>Empty text is now allowed</source>
+        <translation>Leerer Text ist nicht erlaubt</translation>
+    </message>
+</context>
+<context>
     <name>TimeDomainDialog</name>
     <message>
         <location filename="../dialogs/SetupTimeDialog.cpp" line="+26"/>
         <source>Time Domain</source>
         <translation>Zeitbereich</translation>
+    </message>
+</context>
+<context>
+    <name>ValueSelectDialog</name>
+    <message>
+        <location filename="../dialogs/ValueSelectDialog.ui" line="+102"/>
+        <source>Exit</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <location filename="../dialogs/ValueSelectDialog.cpp" line="+275"/>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Infinite</source>
+        <translation>Unendlich</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Yes</source>
+        <translation>Ja</translation>
     </message>
 </context>
 </TS>
