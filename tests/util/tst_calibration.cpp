@@ -87,8 +87,7 @@ Variables startInstrument(const QString& root, const QStringList& changes = QStr
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.start(
-        QCoreApplication::applicationFilePath(), QStringList { QStringLiteral("--start"), root } + changes);
+    process.start(QCoreApplication::applicationFilePath(), QStringList { QStringLiteral("--start"), root } + changes);
     Variables values;
     if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         qWarning() << "start failed" << process.readAllStandardError();
@@ -428,22 +427,22 @@ private slots:
         QVERIFY(board.prepare());
         Variables original;
         QCOMPARE(BootEnvironment::readPartition(board.path(QStringLiteral("/dev/mtdblock1")), &original),
-                 BootEnvironment::READ_OK);
+            BootEnvironment::READ_OK);
         QVERIFY(original.contains(QStringLiteral("bootcmd")));
 
         // An empty data partition: defaults, nothing to mirror.
         QCOMPARE(startInstrument(board.root()).value(QStringLiteral("NullOffsetLOG")), QStringLiteral("630"));
         Variables now;
         QCOMPARE(BootEnvironment::readPartition(board.path(QStringLiteral("/dev/mtdblock1")), &now),
-                 BootEnvironment::READ_OK);
+            BootEnvironment::READ_OK);
         QCOMPARE(now, original);
 
         // A calibrated value reaches the board's environment at the next start, beside the boot
         // loader's own variables, and comes back after the data partition was wiped.
-        startInstrument(board.root(), {QStringLiteral("AmpOnLOGFaktor=201.5")});
+        startInstrument(board.root(), { QStringLiteral("AmpOnLOGFaktor=201.5") });
         startInstrument(board.root());
         QCOMPARE(BootEnvironment::readPartition(board.path(QStringLiteral("/dev/mtdblock1")), &now),
-                 BootEnvironment::READ_OK);
+            BootEnvironment::READ_OK);
         Variables expected = original;
         expected.insert(QStringLiteral("calibAmpOnLOGFaktor"), QStringLiteral("201.5"));
         QCOMPARE(now, expected);
