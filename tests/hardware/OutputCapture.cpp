@@ -1,0 +1,40 @@
+#include "OutputCapture.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+OutputCapture::OutputCapture(int fd)
+    : m_fd(fd)
+    , m_saved(-1)
+{
+    fflush(stdout);
+    fflush(stderr);
+    if (m_file.open()) {
+        m_saved = ::dup(m_fd);
+        ::dup2(m_file.handle(), m_fd);
+    }
+}
+
+OutputCapture::~OutputCapture()
+{
+    restore();
+}
+
+QByteArray OutputCapture::text()
+{
+    restore();
+    return m_text;
+}
+
+void OutputCapture::restore()
+{
+    if (m_saved < 0)
+        return;
+    fflush(stdout);
+    fflush(stderr);
+    ::dup2(m_saved, m_fd);
+    ::close(m_saved);
+    m_saved = -1;
+    m_file.seek(0);
+    m_text = m_file.readAll();
+}

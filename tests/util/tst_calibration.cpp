@@ -1,0 +1,429 @@
+#include "common/TestRoot.h"
+#include "util/BootEnvironment.h"
+#include "util/Calibration.h"
+#include "util/Platform.h"
+#include "util/ThreadAnnotations.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QMetaEnum>
+#include <QProcess>
+#include <QSettings>
+#include <QThread>
+#include <QtTest>
+
+#include <cstring>
+
+#include <sys/stat.h>
+
+using Variables = QMap<QString, QString>;
+
+static_assert(Calibration::CAL_LEVELS[0] == Calibration::CAL_AMPON_LOW_LOG, "levels are indexable constants");
+
+namespace {
+
+const int IMAGE_SIZE = BootEnvironment::IMAGE_SIZE;
+
+QByteArray environmentImage(const Variables& variables)
+{
+    QByteArray image;
+    BootEnvironment::buildImage(variables, &image);
+    return image;
+}
+
+Variables environmentOf(const TestRoot& root, BootEnvironment::ReadResult expected = BootEnvironment::READ_OK)
+{
+    Variables variables;
+    const BootEnvironment::ReadResult result
+        = BootEnvironment::readPartition(root.path(QStringLiteral("/dev/mtdblock1")), &variables);
+    if (result != expected)
+        qWarning() << "unexpected read result" << result;
+    return variables;
+}
+
+// The board's flash partition as one file seen through both device names.
+void installEnvironment(const TestRoot& root, const QByteArray& image)
+{
+    QVERIFY(root.writeFile(QStringLiteral("/dev/mtdblock1"), image));
+    QFile::remove(root.path(QStringLiteral("/dev/mtd1")));
+    QVERIFY(QFile::link(root.path(QStringLiteral("/dev/mtdblock1")), root.path(QStringLiteral("/dev/mtd1"))));
+}
+
+void writeCalibrationFile(const TestRoot& root, const QByteArray& lines)
+{
+    QVERIFY(root.writeFile(QStringLiteral("/data/calib.ini"), "[General]\n" + lines));
+}
+
+QString fileValue(const TestRoot& root, const QString& key)
+{
+    const QSettings settings(root.path(QStringLiteral("/data/calib.ini")), QSettings::IniFormat);
+    return settings.value(key).toString();
+}
+
+ino_t inodeOf(const QString& fileName)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(fileName).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+void setOldTime(const QString& fileName)
+{
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC), QFileDevice::FileModificationTime));
+}
+
+bool hasOldTime(const QString& fileName)
+{
+    return QFileInfo(fileName).lastModified().date().year() == 2000;
+}
+
+// Starts the instrument's calibration store in a fresh process on the given root (a program start),
+// optionally stores values ("Key=value"), and returns every value as the store reads it.
+Variables startInstrument(const TestRoot& root, const QStringList& changes = QStringList())
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(
+        QCoreApplication::applicationFilePath(), QStringList { QStringLiteral("--start"), root.root() } + changes);
+    Variables values;
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        qWarning() << "start failed" << process.readAllStandardError();
+        return values;
+    }
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1String("value ")))
+            continue;
+        const int separator = line.indexOf(QLatin1Char('='));
+        values.insert(line.mid(6, separator - 6), line.mid(separator + 1));
+    }
+    return values;
+}
+
+// The started process: everything a program start does to the calibration store.
+int runInstrumentStart(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    Platform::setRoot(QString::fromLocal8Bit(argv[2]));
+    Calibration::instance();
+    const QMetaEnum types = QMetaEnum::fromType<Calibration::ValueType>();
+    for (int i = 3; i < argc; ++i) {
+        const QStringList change = QString::fromLocal8Bit(argv[i]).split(QLatin1Char('='));
+        const int type = types.keyToValue(("VT_" + change.value(0)).toLatin1().constData());
+        if (type < 0 || type == Calibration::VT_KalibTimestamp)
+            return 2;
+        Calibration::setValue(Calibration::ValueType(type), change.value(1).toDouble());
+    }
+    for (int type = 0; type < Calibration::VT_KalibTimestamp; ++type) {
+        const auto t = Calibration::ValueType(type);
+        std::printf("value %s=%s\n", qPrintable(Calibration::keyName(t)),
+            qPrintable(QString::number(Calibration::getDouble(t))));
+    }
+    return 0;
+}
+
+Variables bootLoaderVariables()
+{
+    Variables variables;
+    variables.insert(QStringLiteral("baudrate"), QStringLiteral("115200"));
+    variables.insert(QStringLiteral("bootcmd"), QStringLiteral("run mmcboot"));
+    return variables;
+}
+
+} // namespace
+
+class TestCalibration : public QObject {
+    Q_OBJECT
+
+private slots:
+    void enumAndConstants()
+    {
+        const QMetaEnum types = QMetaEnum::fromType<Calibration::ValueType>();
+        QCOMPARE(types.keyCount(), 22);
+        QCOMPARE(Calibration::keyName(Calibration::VT_AmpOnLOGOffset), QStringLiteral("AmpOnLOGOffset"));
+        QCOMPARE(Calibration::keyName(Calibration::VT_BBENVFaktor), QStringLiteral("BBENVFaktor"));
+        QCOMPARE(Calibration::keyName(Calibration::VT_KalibTimestamp), QStringLiteral("KalibTimestamp"));
+        const int levels[]
+            = { -75, -40, -45, -10, 0, 4500, 0, 150000, 0, 4500, 0, 150000, -50, -10, 0, 150000, 0, 150000 };
+        for (int i = 0; i < Calibration::CAL_LEVEL_COUNT; ++i)
+            QCOMPARE(Calibration::CAL_LEVELS[i], levels[i]);
+        QCOMPARE(Calibration::getMin(Calibration::VT_AmpOnLOGFaktor), 10);
+        QCOMPARE(Calibration::getMax(Calibration::VT_NullOffsetENV), 1023);
+        QCOMPARE(Calibration::getDefault(Calibration::VT_AmpOnRMSFaktor), 9);
+        QCOMPARE(Calibration::getMaxDouble(Calibration::VT_BBLOGFaktor), 500.0);
+        QCOMPARE(Calibration::getDefaultDouble(Calibration::VT_AmpOffLOGOffset), 7000.0);
+    }
+
+    void defaultsFromAFreshFile()
+    {
+        TestRoot root;
+        Calibration::clear();
+        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetLOG), 630);
+        QCOMPARE(Calibration::getInt(Calibration::VT_AmpOnLOGOffset), 7150);
+        QCOMPARE(Calibration::getDouble(Calibration::VT_AmpOnLOGFaktor), 195.0);
+        QCOMPARE(Calibration::getDouble(Calibration::VT_AmpOnENVFaktor), 4.0);
+        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetENV), 65);
+        QVERIFY(Calibration::getString(Calibration::VT_KalibTimestamp).isEmpty());
+        QVERIFY(!root.exists(QStringLiteral("/data/calib.ini")) || fileValue(root, "NullOffsetLOG").isEmpty());
+    }
+
+    void valuesAreLimitedAndWrittenBetweenRemounts()
+    {
+        TestRoot root;
+        QVERIFY(root.installMount());
+        Calibration::clear();
+        QFile::remove(root.path(QStringLiteral("/mount.log")));
+
+        Calibration::setValue(Calibration::VT_AmpOnLOGFaktor, 1000.0);
+        QCOMPARE(Calibration::getDouble(Calibration::VT_AmpOnLOGFaktor), 500.0);
+        QCOMPARE(fileValue(root, QStringLiteral("AmpOnLOGFaktor")), QStringLiteral("500"));
+        QCOMPARE(root.mountLog(),
+            (QStringList { QStringLiteral("mount / -o remount,rw"), QStringLiteral("mount / -o remount,ro") }));
+
+        Calibration::setValue(Calibration::VT_AmpOffLOGFaktor, 187.25);
+        QCOMPARE(Calibration::getDouble(Calibration::VT_AmpOffLOGFaktor), 187.25);
+        QCOMPARE(Calibration::getInt(Calibration::VT_AmpOffLOGFaktor), 187);
+        Calibration::setValue(Calibration::VT_NullOffsetRMS, -4);
+        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetRMS), 0);
+        Calibration::setValue(Calibration::VT_NullOffsetLOG, 5000);
+        QCOMPARE(fileValue(root, QStringLiteral("NullOffsetLOG")), QStringLiteral("1023"));
+        Calibration::setValue(Calibration::VT_BBLOGFaktor, 2.0);
+        QCOMPARE(Calibration::getDouble(Calibration::VT_BBLOGFaktor), 10.0);
+        Calibration::setValue(Calibration::VT_BBRMSFaktor, qQNaN());
+        QCOMPARE(Calibration::getDouble(Calibration::VT_BBRMSFaktor), 1.0);
+
+        Calibration::setValue(Calibration::VT_KalibTimestamp, QStringLiteral("2026-12-06 12:30:00"));
+        QCOMPARE(fileValue(root, QStringLiteral("KalibTimestamp")), QStringLiteral("2026-12-06 12:30:00"));
+        QCOMPARE(Calibration::getString(Calibration::VT_KalibTimestamp), QStringLiteral("2026-12-06 12:30:00"));
+
+        // A group is a prefix of the key and does not touch the plain key.
+        Calibration::setValue(Calibration::VT_NullOffsetENV, 77, QStringLiteral("bench"));
+        QCOMPARE(fileValue(root, QStringLiteral("bench/NullOffsetENV")), QStringLiteral("77"));
+        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetENV, QStringLiteral("bench")), 77);
+        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetENV), 65);
+
+        // Every write was one remount pair.
+        const QStringList log = root.mountLog();
+        QCOMPARE(log.size(), 2 * 8);
+        for (int i = 0; i < log.size(); ++i)
+            QCOMPARE(log.at(i),
+                i % 2 == 0 ? QStringLiteral("mount / -o remount,rw") : QStringLiteral("mount / -o remount,ro"));
+    }
+
+    void writesReplaceTheFileAtomically()
+    {
+        TestRoot root;
+        QVERIFY(root.installMount());
+        Calibration::clear();
+        Calibration::setValue(Calibration::VT_BBLOGOffset, 6000);
+        const QString file = root.path(QStringLiteral("/data/calib.ini"));
+        const ino_t before = inodeOf(file);
+        QVERIFY(before != 0);
+        Calibration::setValue(Calibration::VT_BBLOGOffset, 6100);
+        // A new file renamed over the old one: a power loss leaves either the old or the new file.
+        QVERIFY(inodeOf(file) != before);
+        QCOMPARE(fileValue(root, QStringLiteral("BBLOGOffset")), QStringLiteral("6100"));
+        QCOMPARE(QDir(root.path(QStringLiteral("/data"))).entryList(QDir::Files),
+            QStringList { QStringLiteral("calib.ini") });
+    }
+
+    void failedRemountKeepsTheValueForThisRun()
+    {
+        TestRoot root;
+        QVERIFY(root.installMount());
+        Calibration::clear();
+        Calibration::setValue(Calibration::VT_AmpOnRMSOffset, 12);
+        root.setMountFails(true);
+        Calibration::setValue(Calibration::VT_AmpOnRMSOffset, 44);
+        QCOMPARE(Calibration::getInt(Calibration::VT_AmpOnRMSOffset), 44);
+        QCOMPARE(fileValue(root, QStringLiteral("AmpOnRMSOffset")), QStringLiteral("12"));
+        // Clearing without a writable root empties the cache only.
+        Calibration::clear();
+        QCOMPARE(Calibration::getInt(Calibration::VT_AmpOnRMSOffset), 12);
+        root.setMountFails(false);
+        Calibration::clear();
+        QCOMPARE(Calibration::getInt(Calibration::VT_AmpOnRMSOffset), 0);
+        QVERIFY(fileValue(root, QStringLiteral("AmpOnRMSOffset")).isEmpty());
+    }
+
+    void damagedFileValues_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<double>("expected");
+        const int logOffset = Calibration::VT_AmpOnLOGOffset;
+        const int logFactor = Calibration::VT_AmpOnLOGFaktor;
+        const int nullOffset = Calibration::VT_NullOffsetLOG;
+        QTest::newRow("word") << QByteArray("abc") << logOffset << 7150.0;
+        QTest::newRow("empty") << QByteArray("") << logOffset << 7150.0;
+        QTest::newRow("number with unit") << QByteArray("12dB") << logFactor << 195.0;
+        QTest::newRow("not a number") << QByteArray("nan") << logFactor << 195.0;
+        QTest::newRow("too large") << QByteArray("99999") << logOffset << 16383.0;
+        QTest::newRow("far too large for an int") << QByteArray("99999999999999999999") << nullOffset << 1023.0;
+        QTest::newRow("negative") << QByteArray("-5") << nullOffset << 0.0;
+        QTest::newRow("infinite") << QByteArray("-inf") << logFactor << 10.0;
+        QTest::newRow("exponent") << QByteArray("1e9") << logFactor << 500.0;
+        QTest::newRow("fraction read as int") << QByteArray("600.6") << nullOffset << 600.6;
+        QTest::newRow("spaces") << QByteArray(" 42 ") << nullOffset << 42.0;
+        QTest::newRow("fine factor") << QByteArray("187.5") << logFactor << 187.5;
+    }
+
+    void damagedFileValues()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, type);
+        QFETCH(double, expected);
+        TestRoot root;
+        Calibration::clear();
+        const auto t = Calibration::ValueType(type);
+        writeCalibrationFile(root, Calibration::keyName(t).toLatin1() + "=" + text + "\n");
+        QCOMPARE(Calibration::getDouble(t), expected);
+        QCOMPARE(Calibration::getInt(t), int(std::lround(expected)));
+    }
+
+    void damagedFileDoesNotCrash()
+    {
+        TestRoot root;
+        Calibration::clear();
+        QVERIFY(root.writeFile(
+            QStringLiteral("/data/calib.ini"), QByteArray("\xff\xfe[[[=\n\0\0garbage=@Variant(\x01)\n", 32)));
+        for (int type = 0; type < Calibration::VT_KalibTimestamp; ++type) {
+            const auto t = Calibration::ValueType(type);
+            QVERIFY(Calibration::getInt(t) >= Calibration::getMin(t));
+            QVERIFY(Calibration::getInt(t) <= Calibration::getMax(t));
+        }
+    }
+
+    void usableFromTwoThreads()
+    {
+        TestRoot root; // no stand-in mount: values stay in memory
+        Calibration::clear();
+        static int finished = 0; // the thread's end, made visible to ThreadSanitizer
+        Q_UNUSED(finished)
+        QThread* worker = QThread::create([] {
+            for (int i = 0; i < 300; ++i) {
+                Calibration::setValue(Calibration::VT_NullOffsetRMS, i);
+                Calibration::getInt(Calibration::VT_NullOffsetLOG);
+            }
+            CORVANE_HAPPENS_BEFORE(&finished);
+        });
+        worker->start();
+        for (int i = 0; i < 300; ++i) {
+            Calibration::setValue(Calibration::VT_NullOffsetLOG, i);
+            Calibration::getInt(Calibration::VT_NullOffsetRMS);
+        }
+        QVERIFY(worker->wait(20000));
+        CORVANE_HAPPENS_AFTER(&finished);
+        delete worker;
+        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetRMS), 299);
+        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetLOG), 299);
+    }
+
+    // Program starts in their own processes.
+
+    void restoresMissingValuesFromTheEnvironment()
+    {
+        TestRoot root;
+        QVERIFY(root.installMount());
+        Variables environment = bootLoaderVariables();
+        environment.insert(QStringLiteral("calibAmpOnRMSOffset"), QStringLiteral("37"));
+        environment.insert(QStringLiteral("calibNullOffsetRMS"), QStringLiteral("111"));
+        environment.insert(QStringLiteral("calibNullOffsetLOG"), QStringLiteral("broken"));
+        installEnvironment(root, environmentImage(environment));
+        writeCalibrationFile(root, "NullOffsetRMS=200\n");
+
+        const Variables values = startInstrument(root);
+        QCOMPARE(values.value(QStringLiteral("AmpOnRMSOffset")), QStringLiteral("37"));
+        QCOMPARE(values.value(QStringLiteral("NullOffsetRMS")), QStringLiteral("200")); // the file wins
+        QCOMPARE(values.value(QStringLiteral("NullOffsetLOG")), QStringLiteral("630")); // a damaged copy is not used
+        QCOMPARE(fileValue(root, QStringLiteral("AmpOnRMSOffset")), QStringLiteral("37"));
+        QVERIFY(fileValue(root, QStringLiteral("NullOffsetLOG")).isEmpty());
+
+        // Mirrored back: the file's value replaces the environment's.
+        const Variables after = environmentOf(root);
+        QCOMPARE(after.value(QStringLiteral("calibNullOffsetRMS")), QStringLiteral("200"));
+        QCOMPARE(after.value(QStringLiteral("calibAmpOnRMSOffset")), QStringLiteral("37"));
+        QCOMPARE(after.value(QStringLiteral("bootcmd")), QStringLiteral("run mmcboot"));
+        // One remount for the restored values, one for the environment.
+        QCOMPARE(root.mountLog().size(), 4);
+    }
+
+    void mirrorsAndUpdatesOnlyChangedValues()
+    {
+        TestRoot root;
+        QVERIFY(root.installMount());
+        installEnvironment(root, environmentImage(bootLoaderVariables()));
+        writeCalibrationFile(root, "AmpOnLOGFaktor=180.5\nNullOffsetLOG=600\nBBLOGOffset=abc\n");
+
+        QCOMPARE(startInstrument(root).value(QStringLiteral("AmpOnLOGFaktor")), QStringLiteral("180.5"));
+        const Variables first = environmentOf(root);
+        Variables expected = bootLoaderVariables();
+        expected.insert(QStringLiteral("calibAmpOnLOGFaktor"), QStringLiteral("180.5"));
+        expected.insert(QStringLiteral("calibNullOffsetLOG"), QStringLiteral("600"));
+        QCOMPARE(first, expected);
+
+        // A change reaches the environment at the next start, and only that variable changes.
+        QCOMPARE(startInstrument(root, { QStringLiteral("NullOffsetLOG=610") }).value(QStringLiteral("NullOffsetLOG")),
+            QStringLiteral("610"));
+        QCOMPARE(environmentOf(root), first);
+        startInstrument(root);
+        expected.insert(QStringLiteral("calibNullOffsetLOG"), QStringLiteral("610"));
+        QCOMPARE(environmentOf(root), expected);
+
+        // A start without change does not touch the flash.
+        const QString device = root.path(QStringLiteral("/dev/mtdblock1"));
+        setOldTime(device);
+        const int remounts = root.mountLog().size();
+        startInstrument(root);
+        QVERIFY(hasOldTime(device));
+        QCOMPARE(root.mountLog().size(), remounts);
+    }
+
+    void badEnvironmentIsNeitherUsedNorWritten()
+    {
+        TestRoot root;
+        QVERIFY(root.installMount());
+        // Our variables, but a checksum that does not match.
+        Variables environment;
+        environment.insert(QStringLiteral("calibAmpOnRMSOffset"), QStringLiteral("37"));
+        QByteArray image = environmentImage(environment);
+        image[0] = char(image[0] ^ 0x5A);
+        installEnvironment(root, image);
+        writeCalibrationFile(root, "NullOffsetLOG=600\n");
+
+        const Variables values = startInstrument(root);
+        QCOMPARE(values.value(QStringLiteral("AmpOnRMSOffset")), QStringLiteral("0"));
+        QCOMPARE(values.value(QStringLiteral("NullOffsetLOG")), QStringLiteral("600"));
+        QCOMPARE(root.readFile(QStringLiteral("/dev/mtdblock1")), image);
+        QVERIFY(root.mountLog().isEmpty());
+
+        // An erased partition stays erased.
+        installEnvironment(root, QByteArray(IMAGE_SIZE, '\xFF'));
+        QCOMPARE(startInstrument(root).value(QStringLiteral("NullOffsetLOG")), QStringLiteral("600"));
+        QCOMPARE(root.readFile(QStringLiteral("/dev/mtdblock1")), QByteArray(IMAGE_SIZE, '\xFF'));
+
+        // A partition too short to hold an image, and none at all.
+        installEnvironment(root, QByteArray(4096, '\0'));
+        QCOMPARE(startInstrument(root).value(QStringLiteral("NullOffsetLOG")), QStringLiteral("600"));
+        QCOMPARE(root.readFile(QStringLiteral("/dev/mtdblock1")), QByteArray(4096, '\0'));
+        QFile::remove(root.path(QStringLiteral("/dev/mtd1")));
+        QFile::remove(root.path(QStringLiteral("/dev/mtdblock1")));
+        QCOMPARE(startInstrument(root).value(QStringLiteral("AmpOnLOGOffset")), QStringLiteral("7150"));
+        QVERIFY(!root.exists(QStringLiteral("/dev/mtd1")));
+        QVERIFY(root.mountLog().isEmpty());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && std::strcmp(argv[1], "--start") == 0)
+        return runInstrumentStart(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestCalibration test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_calibration.moc"
