@@ -1,8 +1,8 @@
 #include "dialogs/StoreRecallDialog.h"
 #include "ui_StoreRecallDialog.h"
 
-#include <QApplication>
-#include <QMainWindow>
+#include "dialogs/DialogPlacement.h"
+
 #include <QPushButton>
 #include <QSignalMapper>
 
@@ -49,11 +49,8 @@ int StoreRecallDialog::exec(const QString& title)
 {
     ui->retranslateUi(this);
     ui->labelStatusBar->setText(title);
-    adjustSize();
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
-    adjustSize();
-    centreOverMainWindow();
+    DialogPlacement::sizeToContents(this);
+    DialogPlacement::centreOnMainWindow(this);
     return QDialog::exec();
 }
 
@@ -112,18 +109,4 @@ void StoreRecallDialog::remember(Button button, int index)
     m_button = button;
     m_index = index;
     emit buttonPressed(button, index);
-}
-
-void StoreRecallDialog::centreOverMainWindow()
-{
-    QWidget* window = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QMainWindow*>(widget)) {
-            window = widget;
-            break;
-        }
-    }
-    if (!window)
-        return;
-    move(window->x() + (window->width() - width()) / 2, window->y() + (window->height() - height()) / 2);
 }

@@ -46,7 +46,6 @@ private:
     ~StoreRecallDialog() override;
 
     void remember(Button button, int index);
-    void centreOverMainWindow();
 
     Ui::StoreRecallDialog* ui;
     QSignalMapper* m_selectMapper;

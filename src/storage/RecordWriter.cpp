@@ -1,5 +1,6 @@
 #include "storage/RecordWriter.h"
 
+#include "plot/OverridingPlotData.h"
 #include "util/SystemHelper.h"
 
 #include <QApplication>
@@ -110,6 +111,11 @@ QString seriesText(const QVector<QPointF>& points)
 QDomElement createSeriesElement(QDomDocument& document, const QString& tag, const QVector<QPointF>& points)
 {
     return createTextElement(document, tag, seriesText(points));
+}
+
+QDomElement createSeriesElement(QDomDocument& document, const QString& tag, const OverridingPlotData& series)
+{
+    return createSeriesElement(document, tag, *series.getConstData());
 }
 
 QString recordTimeStamp(const QDateTime& moment)
