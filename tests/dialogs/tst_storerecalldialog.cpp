@@ -107,6 +107,7 @@ private slots:
     void titleShownAndCentredOnTheMainWindow()
     {
         QMainWindow window;
+        window.setObjectName(QStringLiteral("MainWindow"));
         window.setGeometry(20, 30, 640, 480);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
