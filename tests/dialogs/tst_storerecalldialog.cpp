@@ -121,8 +121,9 @@ private slots:
         });
         QCOMPARE(dialog->exec(QStringLiteral("Store-/Recall curve")), int(QDialog::Rejected));
         QCOMPARE(title, QStringLiteral("Store-/Recall curve"));
-        QCOMPARE(geometry.x(), window.x() + (window.width() - geometry.width()) / 2);
-        QCOMPARE(geometry.y(), window.y() + (window.height() - geometry.height()) / 2);
+        const QRect area = window.geometry();
+        QCOMPARE(geometry.x(), area.x() + (area.width() - geometry.width()) / 2);
+        QCOMPARE(geometry.y(), area.y() + (area.height() - geometry.height()) / 2);
     }
 };
 
