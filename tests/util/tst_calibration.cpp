@@ -287,8 +287,8 @@ private slots:
     {
         TestRoot root;
         Calibration::clear();
-        QVERIFY(root.writeFile(
-            QStringLiteral("/data/calib.ini"), QByteArray("\xff\xfe[[[=\n\0\0garbage=@Variant(\x01)\n", 32)));
+        const char damaged[] = "\xff\xfe[[[=\n\0\0garbage=@Variant(\x01)\nAmpOnLOGOffset=\x80\n";
+        QVERIFY(root.writeFile(QStringLiteral("/data/calib.ini"), QByteArray(damaged, sizeof(damaged) - 1)));
         for (int type = 0; type < Calibration::VT_KalibTimestamp; ++type) {
             const auto t = Calibration::ValueType(type);
             QVERIFY(Calibration::getInt(t) >= Calibration::getMin(t));
