@@ -5,6 +5,7 @@
 #include "util/LanguageManager.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -150,14 +151,21 @@ private slots:
     void customButtonGivesItsOwnResult()
     {
         QSignalSpy custom(dialog(), &ValueSelectDialog::customButtonClicked);
+        // As the spectrum screen's marker choice sets it up.
         dialog()->customButton()->setText(QStringLiteral("Clear all"));
+        dialog()->customButton()->setIcon(QIcon(QStringLiteral(":/resources/images/trash.png")));
+        ValueSelectDialog::Options markers;
+        const QStringList frequencies { "412.5", "655.25", "871" };
+        for (int i = 0; i < frequencies.size(); ++i)
+            markers << new Option(
+                QStringLiteral("Marker %1 [%2 MHz]").arg(i + 1).arg(frequencies.at(i)), i, i == 1, true);
         bool customShown = false;
         whenShown(dialog(), [&]() {
             customShown = button("pushButtonCustom")->isVisible();
             screenshot(dialog(), QStringLiteral("ValueSelectDialog"));
             tap(button("pushButtonCustom"));
         });
-        QCOMPARE(dialog()->exec(0, QStringLiteral("Select marker"), numbered(3), true, true), 1);
+        QCOMPARE(dialog()->exec(1, QStringLiteral("Select marker"), markers, true, true), 1);
         QVERIFY(customShown);
         QCOMPARE(dialog()->value(), QVariant(ValueSelectDialog::VALUE_CUSTOM));
         QCOMPARE(custom.count(), 1);
