@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds the instrument and starts it on a freshly prepared root folder that stands in for the
-# board. With a display it opens a 640 x 480 window; without one it serves the screen over VNC on
-# localhost:5900 (connect any VNC viewer to 127.0.0.1:5900 to see and drive it).
+# Builds the instrument and the board simulator, starts the simulator on its root folder (tmpfs,
+# see sim/README.md) and then the instrument on that root; the simulator is stopped when the
+# instrument exits. With a display it opens a 640 x 480 window; without one it serves the screen
+# over VNC on localhost:5900 (connect any VNC viewer to 127.0.0.1:5900 to see and drive it).
+#   CORVANE_RUN_ROOT=DIR ./run.sh    use another root folder (keep it on tmpfs)
+# Faults while it runs, for example: build/sim/corvane-boardsim --fault pll-unlocked on
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/ensure-deps.sh
@@ -9,11 +12,33 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build "${launcher[@]}" >/dev/null
 cmake --build build -j"$(nproc)" --target corvane corvane-boardsim corvane_translations
-root="${CORVANE_RUN_ROOT:-build/root}"
-mkdir -p "$root/data"
-export CORVANE_ROOT="$(cd "$root" && pwd)"
+sim=build/sim/corvane-boardsim
+root_args=()
+[ -n "${CORVANE_RUN_ROOT:-}" ] && root_args=(--root "$CORVANE_RUN_ROOT")
+root="$("$sim" "${root_args[@]}" --print-root)"
+
+"$sim" --root "$root" --languages build/translations --languages src/translations &
+sim_pid=$!
+stop_simulator() {
+  kill -TERM "$sim_pid" 2>/dev/null || true
+  wait "$sim_pid" 2>/dev/null || true
+}
+trap stop_simulator EXIT
+trap 'exit 130' INT TERM
+# The simulator writes <root>/sim/ready once the board is prepared and served.
+for _ in $(seq 100); do
+  [ -s "$root/sim/ready" ] && break
+  kill -0 "$sim_pid" 2>/dev/null || { echo "The board simulator did not start" >&2; exit 1; }
+  sleep 0.1
+done
+[ -s "$root/sim/ready" ] || { echo "The board simulator did not get ready" >&2; exit 1; }
+
+export CORVANE_ROOT="$root"
 if [ -z "${DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   export QT_QPA_PLATFORM="vnc:size=640x480:depth=16:addr=127.0.0.1:port=5900"
   echo "No display: the instrument's screen is served over VNC at 127.0.0.1:5900"
 fi
-exec build/src/corvane
+echo "Board simulator on $root (faults: $sim --root $root --fault NAME on|off)"
+status=0
+build/src/corvane || status=$?
+exit "$status"

@@ -3,6 +3,7 @@
 
 #include "dialogs/DialogPlacement.h"
 #include "util/Configuration.h"
+#include "util/LanguageManager.h"
 #include "util/SystemHelper.h"
 
 #include <QKeyEvent>
@@ -318,6 +319,25 @@ int ValueSelectDialog::selectYesNo(int current, const QString& prompt)
 {
     // An answer is required: no exit button (Escape still leaves).
     return selectRadio(current, prompt, {{tr("No"), 0}, {tr("Yes"), 1}}, false);
+}
+
+int ValueSelectDialog::selectLanguage(const QString& currentCode, const QString& prompt)
+{
+    Options options;
+    const QVariantList languages = LanguageManager::instance()->languages();
+    for (const QVariant& entry : languages) {
+        const QVariantMap language = entry.toMap();
+        const QString code = language.value(QStringLiteral("code")).toString();
+        auto* option = new Option(language.value(QStringLiteral("native")).toString(), code, code == currentCode, true);
+        const QString family = language.value(QStringLiteral("font")).toString();
+        if (!family.isEmpty()) {
+            QFont font = option->font();
+            font.setFamily(family);
+            option->setFont(font);
+        }
+        options << option;
+    }
+    return instance()->exec(currentCode, prompt, options, true, false);
 }
 
 int ValueSelectDialog::selectDateFormat(int current, const QString& prompt)

@@ -78,6 +78,8 @@ public:
     static int selectPersistency(int current, const QString& prompt);
     static int selectOnOff(int current, const QString& prompt);
     static int selectYesNo(int current, const QString& prompt);
+    // One option per installed language: its native name in its own font; value() is the code.
+    static int selectLanguage(const QString& currentCode, const QString& prompt);
     static int selectDateFormat(int current, const QString& prompt);
     static int selectPhase(int current, const QString& prompt);
     // One option per mounted file system of the disk-usage listing whose mount point matches

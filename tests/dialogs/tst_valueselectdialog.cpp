@@ -2,6 +2,7 @@
 #include "common/TestRoot.h"
 
 #include "dialogs/ValueSelectDialog.h"
+#include "util/LanguageManager.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -366,6 +367,45 @@ private slots:
         QCOMPARE(ValueSelectDialog::selectMountPoint(QString(), QStringLiteral("/media/[.]*"),
                                                      {QStringLiteral("/media/ram")}, QStringLiteral("Select USB")),
                  QString());
+    }
+
+    void languageSelectorOffersTheInstalledLanguages()
+    {
+        TestRoot root;
+        QVERIFY(root.writeFile(QStringLiteral("/usr/lib/language/corvane_en.cfg"), "name=English\nnative=English\n"));
+        QVERIFY(root.writeFile(QStringLiteral("/usr/lib/language/corvane_de.cfg"),
+                               "name=German\nnative=Deutsch\nfont=DejaVu Serif\n"));
+        QVERIFY(root.writeFile(QStringLiteral("/usr/lib/language/corvane_de.qm"), QByteArray("stand-in")));
+        LanguageManager::instance()->reloadLanguages();
+
+        QMap<QString, QString> labels; // code -> label
+        QString germanFont;
+        QString checkedCode;
+        QString currentCode;
+        whenShown(dialog(), [&]() {
+            for (int i = 0; i < list()->count(); ++i) {
+                auto* option = static_cast<Option*>(list()->item(i));
+                labels.insert(option->value().toString(), option->text());
+                if (option->value().toString() == QLatin1String("de"))
+                    germanFont = option->font().family();
+                if (option->isChecked())
+                    checkedCode = option->value().toString();
+            }
+            currentCode = static_cast<Option*>(list()->currentItem())->value().toString();
+            screenshot(dialog(), QStringLiteral("ValueSelectDialog_language"));
+            for (int i = 0; i < list()->count(); ++i) {
+                if (static_cast<Option*>(list()->item(i))->value().toString() == QLatin1String("en"))
+                    tap(list(), list()->item(i));
+            }
+        });
+        QCOMPARE(ValueSelectDialog::selectLanguage(QStringLiteral("de"), QStringLiteral("Select language")), 1);
+        QCOMPARE(labels.value(QStringLiteral("en")), QStringLiteral("English"));
+        QCOMPARE(labels.value(QStringLiteral("de")), QStringLiteral("Deutsch"));
+        QCOMPARE(labels.size(), 2);
+        QCOMPARE(germanFont, QStringLiteral("DejaVu Serif"));
+        QCOMPARE(checkedCode, QStringLiteral("de"));
+        QCOMPARE(currentCode, QStringLiteral("de"));
+        QCOMPARE(dialog()->value(), QVariant(QStringLiteral("en")));
     }
 
     void centredOnTheMainWindow()
