@@ -574,8 +574,10 @@ void SpectrumDialog::stopDataWorker()
     stopTimer();
     if (!m_worker)
         return;
-    disconnect(m_worker, &DataWorker::measurementFinished, this, &SpectrumDialog::onMeasurementFinished);
+    // The thread ends first (after its current step), then the connection goes: no step can be
+    // inside the handler while its connection is torn down.
     m_worker->stop();
+    disconnect(m_worker, &DataWorker::measurementFinished, this, &SpectrumDialog::onMeasurementFinished);
 }
 
 void SpectrumDialog::pauseDataWorker()
@@ -614,13 +616,13 @@ void SpectrumDialog::timerEvent(QTimerEvent* event)
         QWidget::timerEvent(event);
         return;
     }
-    displayTick();
+    updateCurves();
     if (m_worker && m_worker->isPaused())
         stopTimer();
     ui->plot->replot();
 }
 
-void SpectrumDialog::displayTick()
+void SpectrumDialog::updateCurves()
 {
     static const CurveSelect order[] = {CURVE_AVG,      CURVE_MAX,      CURVE_DIFF,     CURVE_REF_AVG, CURVE_REF_MAX,
                                         CURVE_FREEZE_1, CURVE_FREEZE_2, CURVE_FREEZE_3, CURVE_FREEZE_4};
@@ -669,7 +671,7 @@ void SpectrumDialog::updatePlot()
         if (curves.testFlag(flag))
             item->attach(plot);
     }
-    displayTick();
+    updateCurves();
     plot->replot();
 }
 

@@ -96,6 +96,9 @@ public:
     QMutex* dataLock() { return &m_dataLock; }
     QwtPlotZoneItem* sweepCursor() const { return m_sweepCursor; }
     DataWorker* dataWorker() const { return m_worker; }
+    // Hands the selected series to their curves and moves the sweep cursor: the display tick's
+    // work before the replot.
+    void updateCurves();
 
 signals:
     void exit();
@@ -149,8 +152,6 @@ protected:
 private:
     // Which live trace a flag stands for (index into the live arrays), -1 for none.
     static int liveIndex(CurveSelect curve);
-    // Hands the selected series to their curves and moves the sweep cursor.
-    void displayTick();
     QString maxTitle() const;
     QString refMaxTitle() const;
     void showPllUnlocked();

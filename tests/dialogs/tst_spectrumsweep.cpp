@@ -40,10 +40,12 @@ private:
         MutexLocker lock(m_dialog->dataLock());
         return m_dialog->series(curve)->getIndex();
     }
+    // A copy of its own (not one sharing the series' buffer, which the worker keeps writing).
     QVector<QPointF> points(CS curve)
     {
         MutexLocker lock(m_dialog->dataLock());
-        return *m_dialog->series(curve)->getConstData();
+        const QVector<QPointF>* data = m_dialog->series(curve)->getConstData();
+        return QVector<QPointF>(data->cbegin(), data->cend());
     }
     void clickStop() { QTest::mouseClick(m_dialog->findChild<QPushButton*>(QStringLiteral("StopButton")), Qt::LeftButton); }
 
