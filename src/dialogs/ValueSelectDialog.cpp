@@ -14,6 +14,7 @@ namespace {
 
 // At most this many rows are visible; more options bring the scroll bar.
 const int kVisibleRows = 5;
+const int kMinimumListWidth = 180;
 
 } // namespace
 
@@ -83,9 +84,14 @@ void ValueSelectDialog::Option::updateIcon()
 {
     if (m_kind != KIND_CHECKBOX && m_kind != KIND_RADIO)
         return;
-    setIcon(QIcon(QStringLiteral(":/resources/images/%1_%2.svg")
-                      .arg(m_kind == KIND_RADIO ? QStringLiteral("radiobutton") : QStringLiteral("checkbox"),
-                           m_checked ? QStringLiteral("checked") : QStringLiteral("unchecked"))));
+    const QString file = QStringLiteral(":/resources/images/%1_%2.svg")
+                             .arg(m_kind == KIND_RADIO ? QStringLiteral("radiobutton") : QStringLiteral("checkbox"),
+                                  m_checked ? QStringLiteral("checked") : QStringLiteral("unchecked"));
+    // The same picture on the selected row (the list would otherwise tint it).
+    QIcon icon;
+    icon.addFile(file, QSize(), QIcon::Normal);
+    icon.addFile(file, QSize(), QIcon::Selected);
+    setIcon(icon);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -171,7 +177,8 @@ void ValueSelectDialog::fitList()
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Five rows at most; the frame and the scroll bar come on top so that no text is cut.
     const int frame = 2 * list->frameWidth();
-    int width = qMax(0, list->sizeHintForColumn(0)) + frame;
+    // Narrow options still get a row wide enough to hit with a finger.
+    int width = qMax(kMinimumListWidth, qMax(0, list->sizeHintForColumn(0)) + frame);
     if (scrolling)
         width += list->verticalScrollBar()->sizeHint().width();
     const int rowHeight = count > 0 ? qMax(0, list->sizeHintForRow(0)) : 0;

@@ -36,7 +36,8 @@ public:
     // the series is empty.
     Q_INVOKABLE QPointF getSampleAtFrequency(int frequency) const;
 
-    // The stored points in slot order, for QwtPlotCurve::setSamples and for iterating.
+    // The stored points in slot order, for QwtPlotCurve::setSamples and for iterating. (A curve
+    // given the series itself with setData would take it over and delete it.)
     QVector<QPointF>* getData();
     const QVector<QPointF>* getConstData() const;
 

@@ -1,3 +1,4 @@
+#include "common/SimulatedBoard.h"
 #include "common/TestRoot.h"
 #include "util/BootEnvironment.h"
 #include "util/Calibration.h"
@@ -82,12 +83,11 @@ bool hasOldTime(const QString& fileName)
 
 // Starts the instrument's calibration store in a fresh process on the given root (a program start),
 // optionally stores values ("Key=value"), and returns every value as the store reads it.
-Variables startInstrument(const TestRoot& root, const QStringList& changes = QStringList())
+Variables startInstrument(const QString& root, const QStringList& changes = QStringList())
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.start(
-        QCoreApplication::applicationFilePath(), QStringList { QStringLiteral("--start"), root.root() } + changes);
+    process.start(QCoreApplication::applicationFilePath(), QStringList { QStringLiteral("--start"), root } + changes);
     Variables values;
     if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         qWarning() << "start failed" << process.readAllStandardError();
@@ -100,6 +100,11 @@ Variables startInstrument(const TestRoot& root, const QStringList& changes = QSt
         values.insert(line.mid(6, separator - 6), line.mid(separator + 1));
     }
     return values;
+}
+
+Variables startInstrument(const TestRoot& root, const QStringList& changes = QStringList())
+{
+    return startInstrument(root.root(), changes);
 }
 
 // The started process: everything a program start does to the calibration store.
@@ -287,8 +292,8 @@ private slots:
     {
         TestRoot root;
         Calibration::clear();
-        QVERIFY(root.writeFile(
-            QStringLiteral("/data/calib.ini"), QByteArray("\xff\xfe[[[=\n\0\0garbage=@Variant(\x01)\n", 32)));
+        const char damaged[] = "\xff\xfe[[[=\n\0\0garbage=@Variant(\x01)\nAmpOnLOGOffset=\x80\n";
+        QVERIFY(root.writeFile(QStringLiteral("/data/calib.ini"), QByteArray(damaged, sizeof(damaged) - 1)));
         for (int type = 0; type < Calibration::VT_KalibTimestamp; ++type) {
             const auto t = Calibration::ValueType(type);
             QVERIFY(Calibration::getInt(t) >= Calibration::getMin(t));
@@ -413,6 +418,36 @@ private slots:
         QCOMPARE(startInstrument(root).value(QStringLiteral("AmpOnLOGOffset")), QStringLiteral("7150"));
         QVERIFY(!root.exists(QStringLiteral("/dev/mtd1")));
         QVERIFY(root.mountLog().isEmpty());
+    }
+
+    void onTheSimulatedBoard()
+    {
+        SimulatedBoard board;
+        QVERIFY(board.isValid());
+        QVERIFY(board.prepare());
+        Variables original;
+        QCOMPARE(BootEnvironment::readPartition(board.path(QStringLiteral("/dev/mtdblock1")), &original),
+            BootEnvironment::READ_OK);
+        QVERIFY(original.contains(QStringLiteral("bootcmd")));
+
+        // An empty data partition: defaults, nothing to mirror.
+        QCOMPARE(startInstrument(board.root()).value(QStringLiteral("NullOffsetLOG")), QStringLiteral("630"));
+        Variables now;
+        QCOMPARE(BootEnvironment::readPartition(board.path(QStringLiteral("/dev/mtdblock1")), &now),
+            BootEnvironment::READ_OK);
+        QCOMPARE(now, original);
+
+        // A calibrated value reaches the board's environment at the next start, beside the boot
+        // loader's own variables, and comes back after the data partition was wiped.
+        startInstrument(board.root(), { QStringLiteral("AmpOnLOGFaktor=201.5") });
+        startInstrument(board.root());
+        QCOMPARE(BootEnvironment::readPartition(board.path(QStringLiteral("/dev/mtdblock1")), &now),
+            BootEnvironment::READ_OK);
+        Variables expected = original;
+        expected.insert(QStringLiteral("calibAmpOnLOGFaktor"), QStringLiteral("201.5"));
+        QCOMPARE(now, expected);
+        QVERIFY(QFile::remove(board.path(QStringLiteral("/data/calib.ini"))));
+        QCOMPARE(startInstrument(board.root()).value(QStringLiteral("AmpOnLOGFaktor")), QStringLiteral("201.5"));
     }
 };
 
