@@ -1,14 +1,46 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "hardware/BoardIO.h"
+#include "hardware/SyncRadio.h"
+#include "storage/RecordWriter.h"
+#include "util/Configuration.h"
+#include "util/Platform.h"
+#include "util/SystemHelper.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDateTime>
+#include <QDebug>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QStatusBar>
+
+namespace {
+
+// Ticks of the 100 ms housekeeping timer until the next battery reading (every 5 s).
+int s_tickCounter = 50;
+
+const int kTickPeriodMs = 100;
+const int kBatteryTicks = 50;
+const int kAntennaSelectLine = 209;
+
+const char kSystem[] = "system";
+
+} // namespace
+
+MainWindow* MainWindow::s_instance = nullptr;
 
 MainWindow* MainWindow::instance()
 {
-    static MainWindow* instance = new MainWindow();
-    Q_ASSERT_X(instance != nullptr, "MainWindow", "NULL != instance");
-    return instance;
+    // The constructor registers the window first thing, so that the screens it creates (and its
+    // own start-up steps) already reach it through instance().
+    if (!s_instance)
+        new MainWindow();
+    Q_ASSERT_X(s_instance != nullptr, "MainWindow", "NULL != instance");
+    return s_instance;
 }
 
 MainWindow::MainWindow()
@@ -20,9 +52,50 @@ MainWindow::MainWindow()
     , m_folderName(QStringLiteral("Folder"))
     , m_folderIndex(-1)
     , m_startupPulse(0)
+    , m_timerId(0)
 {
+    s_instance = this;
+
+    // The acquisition worker and the screens are created here, before the form, as they join.
+
     ui->setupUi(this);
     setFixedSize(640, 480);
+    setWindowTitle(QString());
+
+    applyStyleSheet();
+
+    // A damaged settings file must not leave the screen dark: the stored brightness is brought
+    // into its range before it reaches the backlight.
+    const int brightness = Configuration::getValue(Configuration::VT_Brightness, QLatin1String(kSystem));
+    setBrightness(Configuration::limit(Configuration::VT_Brightness, brightness));
+
+    // Language: LanguageManager::changeLanguage(Configuration::getString(VT_Language, "system"))
+    // is called here once the language manager exists.
+
+    m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    m_clockLabel->setObjectName(QStringLiteral("clockLabel"));
+    m_clockLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_batteryGauge->setObjectName(QStringLiteral("batteryGauge"));
+    m_batteryGauge->setRange(0, 100);
+    const int capacity = batteryCapacity(0);
+    if (capacity >= 0)
+        m_batteryGauge->setValue(qBound(0, capacity, 100));
+    ui->statusbar->addPermanentWidget(m_statusLabel, 1);
+    ui->statusbar->addPermanentWidget(m_clockLabel, 0);
+    ui->statusbar->addPermanentWidget(m_batteryGauge, 0);
+
+    // Connections and pages of the screens, in page order after the main menu:
+    //   spectrum, time domain, level, kalib: exit() -> gotoMainMenu(); the first three also
+    //     gotoSetup(SetupDialog::Dialog) -> gotoSetup();
+    //   setup frame, HelpDialog, sensor help (InfoDialog::instance()): exit() -> gotoMainMenu();
+    //   EventHandler::instance(): onBarCodeScan(QString) -> onBarCodeScan(QString).
+
+    gotoMainMenu();
+    boardInit();
+    rescanFolderIndex();
+
+    m_startupPulse = 1;
+    m_timerId = startTimer(kTickPeriodMs);
 }
 
 MainWindow::~MainWindow()
@@ -30,18 +103,214 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
+void MainWindow::applyStyleSheet()
+{
+    QFile file(QStringLiteral(":/qss/default.qss"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+}
+
 void MainWindow::setStatusText(const QString& text)
 {
     instance()->m_statusLabel->setText(text);
 }
 
-QString MainWindow::folderName(bool) const
+QString MainWindow::recordBasePath(bool withBarcode) const
 {
-    return QString();
+    QString path = QStringLiteral("%1/%2/").arg(Platform::path(QStringLiteral("/data/corvane_data")),
+                                                SystemHelper::productId(QStringLiteral("Unknown")));
+    if (withBarcode && !m_barcode.isEmpty())
+        path += QStringLiteral("%1/").arg(m_barcode);
+    return path;
 }
 
-void MainWindow::rescanFolderIndex() {}
-void MainWindow::gotoMainMenu() {}
-void MainWindow::gotoDialog(MainWindow::Dialog) {}
-void MainWindow::onBarCodeScan(QString) {}
-void MainWindow::timerEvent(QTimerEvent*) {}
+QString MainWindow::folderName(bool fullPath)
+{
+    const MainWindow* self = instance();
+    QString path;
+    if (fullPath)
+        path = self->recordBasePath(false);
+    if (!self->m_barcode.isEmpty())
+        path += QStringLiteral("%1/").arg(self->m_barcode);
+    path += QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    if (!self->m_folderName.isEmpty())
+        path += QStringLiteral("_%1").arg(self->m_folderName);
+    if (self->m_folderIndex >= 1)
+        path += QStringLiteral("_%1").arg(self->m_folderIndex);
+    return path;
+}
+
+void MainWindow::rescanFolderIndex()
+{
+    // Today's folders live next to each other below the base path (and below the barcode's
+    // folder while a barcode is set, which is where the next record goes).
+    const int highest = findHighestFolderIndex(recordBasePath(true), m_folderName);
+    m_folderIndex = highest >= 0 ? highest + 1 : highest;
+}
+
+void MainWindow::setFolderName(const QString& name)
+{
+    m_barcode.clear();
+    m_folderName = name;
+    rescanFolderIndex();
+}
+
+void MainWindow::onBarCodeScan(QString barcode)
+{
+    // A barcode names one folder level; anything that could climb or split the path is no
+    // barcode (the key filter only ever sends digits).
+    if (barcode.isEmpty() || barcode.contains(QLatin1Char('/')) || barcode.contains(QChar(0))
+        || barcode == QLatin1String(".") || barcode == QLatin1String(".."))
+        return;
+    m_folderName.clear();
+    m_barcode = barcode;
+    m_folderIndex = findHighestFolderIndex(recordBasePath(true), m_folderName) + 1;
+    showFolderNotice();
+}
+
+void MainWindow::showFolderNotice()
+{
+    // Timed notice of 3000 ms, empty title, information icon:
+    // InfoMessageBox::information(..., tr("Folder %1").arg(folderName(false)), 3000) once the
+    // message boxes exist.
+    qDebug() << tr("Folder %1").arg(folderName(false));
+}
+
+void MainWindow::updateSpecButton()
+{
+    const int antenna = Configuration::getValue(Configuration::VT_Antenna, QLatin1String(kSystem));
+    ui->SpecButton->setEnabled(antenna == Configuration::ANTENNA_UHF);
+}
+
+void MainWindow::gotoMainMenu()
+{
+    updateSpecButton();
+
+    ui->retranslateUi(this);
+    ui->SpectrumLabel->setText(QCoreApplication::translate("SpectrumDialog", "Spectrum"));
+    ui->TimeDomainLabel->setText(QCoreApplication::translate("TimeDomainDialog", "Time Domain"));
+    ui->LevelMeterLabel->setText(QCoreApplication::translate("LevelMeterDialog", "Level"));
+    setStatusText(tr("Main menu"));
+
+    ui->MainWidget->setCurrentWidget(ui->MainMenu);
+
+    setReceiveMode(false);
+    setPreamplifierOff(true);
+    setPulseGenerator(false);
+}
+
+void MainWindow::gotoDialog(MainWindow::Dialog dialog)
+{
+    switch (dialog) {
+    case DIALOG_SPECTRUM:
+    case DIALOG_TIME:
+    case DIALOG_LEVEL:
+        // The measurement screens: route the setup frame's exit() back to gotoMainMenu() (and
+        // away from this screen's button slot), status text = the screen's title ("Spectrum",
+        // "Time Domain", "Level" in the screen's own context), show its page, call its exec().
+        break;
+    case DIALOG_KALIB:
+        // The calibration screen: status text "Kalib" (its own context), show its page, start it.
+        break;
+    case DIALOG_HELP:
+        // HelpDialog: status text "Help", show its page and load the first help page.
+        break;
+    }
+}
+
+void MainWindow::gotoSetup(int dialog)
+{
+    Q_UNUSED(dialog)
+    // The setup frame: status text "Setup" (its own context), show it. Opened from the spectrum,
+    // time-domain or level screen (pages 0..2), SetupDialog::setDialog(page, locked = true) and
+    // exit() routed to that screen's button slot; any other page unlocked, exit() to
+    // gotoMainMenu().
+}
+
+void MainWindow::on_SpecButton_clicked()
+{
+    gotoDialog(DIALOG_SPECTRUM);
+}
+
+void MainWindow::on_TimeDomainButton_clicked()
+{
+    gotoDialog(DIALOG_TIME);
+}
+
+void MainWindow::on_LevelMeterButton_clicked()
+{
+    gotoDialog(DIALOG_LEVEL);
+}
+
+void MainWindow::on_HelpButton_clicked()
+{
+    gotoDialog(DIALOG_HELP);
+}
+
+void MainWindow::on_SetupButton_clicked()
+{
+    gotoSetup(3); // SetupDialog::DIALOG_SYSTEM
+}
+
+void MainWindow::on_NewDirButton_clicked()
+{
+    // The text editor with "Folder", the prompt "Edit folder name" and at most 20 characters;
+    // when accepted: setFolderName(text) and showFolderNotice().
+}
+
+void MainWindow::on_AntennaButton_clicked()
+{
+    // The antenna selector with the current VT_Antenna ("system"), the prompt "Select antenna"
+    // and no exit button; a choice is stored with Configuration::setValue. For TEV and HFCT the
+    // sensor-help page follows (status "Help", title "Sensor connection on channel REF/RFF/CAL",
+    // ":resources/help/tev_und_hfct_sensoren.html").
+    updateSpecButton();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    qDebug() << "closing";
+    // The acquisition worker is stopped here.
+    event->accept();
+}
+
+void MainWindow::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_timerId) {
+        QMainWindow::timerEvent(event);
+        return;
+    }
+
+    // A date format outside the known two (a damaged settings file) falls back to the default.
+    const int format = Configuration::getValue(Configuration::VT_DateFormat, QLatin1String(kSystem));
+    QString datePattern = Configuration::dateFormatString(Configuration::DateFormat(format));
+    if (datePattern.isEmpty())
+        datePattern = Configuration::dateFormatString(Configuration::DATE_FORMAT_DD_MM_YYYY);
+    m_clockLabel->setText(
+        QDateTime::currentDateTime().toString(QStringLiteral("%1 %2").arg(datePattern, QStringLiteral("hh:mm:ss"))));
+
+    if (--s_tickCounter <= 0) {
+        s_tickCounter = kBatteryTicks;
+        const int capacity = batteryCapacity(0);
+        if (capacity >= 0)
+            m_batteryGauge->setValue(qBound(0, capacity, 100));
+    }
+
+    // One 300 ms high pulse on the antenna-select line shortly after start.
+    if (s_tickCounter % 3 == 0) {
+        switch (m_startupPulse) {
+        case 1:
+            gpioSetValue(kAntennaSelectLine, true);
+            m_startupPulse = 2;
+            break;
+        case 2:
+            gpioSetValue(kAntennaSelectLine, false);
+            m_startupPulse = 3;
+            break;
+        default:
+            m_startupPulse = 0;
+            break;
+        }
+    }
+}

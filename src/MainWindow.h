@@ -11,7 +11,8 @@ class QLabel;
 class QProgressBar;
 
 // The one full-screen window: owns every screen as a page of its stacked widget, the status
-// bar, the record folder name and the 100 ms housekeeping timer.
+// bar (status text, clock, battery gauge), the record folder name and the 100 ms housekeeping
+// timer. Created on first use by instance() and never destroyed.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -21,24 +22,52 @@ public:
     Q_ENUM(Dialog)
 
     static MainWindow* instance();
+    // The status label of the one window (the screens show their titles there).
     static void setStatusText(const QString& text);
 
-    QString folderName(bool fullPath) const;
+    // The folder for saved records: "[<base>/][<barcode>/]<yyyy-MM-dd>[_<name>][_<index>]". With
+    // fullPath the base "<data>/corvane_data/<product id>/" is in front (a path below the platform
+    // root); without it the name is relative, for display and the record's folder entry.
+    static QString folderName(bool fullPath);
 
 public slots:
     void rescanFolderIndex();
     void gotoMainMenu();
     void gotoDialog(MainWindow::Dialog dialog);
+    // Takes SetupDialog::Dialog (the page number) once the setup frame exists.
+    void gotoSetup(int dialog);
     void onBarCodeScan(QString barcode);
+    // A new folder name from the operator: drops the barcode, numbers the folder afresh.
+    void setFolderName(const QString& name);
+
+    void on_SpecButton_clicked();
+    void on_TimeDomainButton_clicked();
+    void on_LevelMeterButton_clicked();
+    void on_SetupButton_clicked();
+    void on_NewDirButton_clicked();
+    void on_AntennaButton_clicked();
+    void on_HelpButton_clicked();
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
     MainWindow();
     ~MainWindow() override;
 
+    void applyStyleSheet();
+    void updateSpecButton();
+    void showFolderNotice();
+    // "<data>/corvane_data/<product id>/" plus "<barcode>/" when withBarcode and one is set.
+    QString recordBasePath(bool withBarcode) const;
+
+    static MainWindow* s_instance;
+
     Ui::MainWindow* ui;
+    // The acquisition worker and the screens join here as they are built (each a page of
+    // MainWidget, in the order: main menu, spectrum, time domain, level, kalib, setup, help,
+    // sensor help).
     QLabel* m_statusLabel;
     QLabel* m_clockLabel;
     QProgressBar* m_batteryGauge;
@@ -46,4 +75,5 @@ private:
     QString m_folderName;
     int m_folderIndex;
     quint16 m_startupPulse;
+    int m_timerId;
 };

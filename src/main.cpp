@@ -2,6 +2,8 @@
 #include "util/Platform.h"
 
 #include <QApplication>
+#include <QDebug>
+#include <QFontDatabase>
 
 int main(int argc, char* argv[])
 {
@@ -12,6 +14,13 @@ int main(int argc, char* argv[])
         Platform::setRoot(QString::fromLocal8Bit(root));
 
     QApplication application(argc, argv);
+
+    // The application-wide key filter (EventHandler::instance()) is installed here once it exists.
+
+    const QFontDatabase fonts;
+    qDebug() << fonts.families(QFontDatabase::Any);
+    qDebug() << fonts.families(QFontDatabase::Japanese);
+
     MainWindow::instance()->show();
     return application.exec();
 }

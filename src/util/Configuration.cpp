@@ -110,6 +110,15 @@ QString withoutPrefix(const QString& key, const char* prefix)
 Configuration::Configuration()
     : QObject(nullptr)
 {
+    // Listeners in other threads receive configurationChanged() queued; the enum must be known
+    // to the meta-type system by its name for that.
+    qRegisterMetaType<Configuration::ValueType>("Configuration::ValueType");
+    qRegisterMetaType<Configuration::Antenna>("Configuration::Antenna");
+    qRegisterMetaType<Configuration::MeasMode>("Configuration::MeasMode");
+    qRegisterMetaType<Configuration::Sync>("Configuration::Sync");
+    qRegisterMetaType<Configuration::Resolution>("Configuration::Resolution");
+    qRegisterMetaType<Configuration::DateFormat>("Configuration::DateFormat");
+    qRegisterMetaType<Configuration::Phase>("Configuration::Phase");
 }
 
 Configuration* Configuration::instance()

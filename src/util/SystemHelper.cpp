@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTextStream>
 
 int SystemHelper::s_mountCount = 0;
@@ -87,7 +88,10 @@ bool resolveRooted(QString& program, QStringList& arguments)
             argument = confinedPath(argument);
             if (argument.isEmpty())
                 return false;
-        } else if (argument.contains(QLatin1String(".."))) {
+        } else if (argument.contains(QLatin1String(".."))
+                   || (argument.startsWith(QLatin1Char('-')) && argument.contains(QLatin1Char('/')))) {
+            // Relative paths must not climb out of the working folder (the root), and an option
+            // must not carry a path of its own ("--target-directory=/x") past the mapping.
             return false;
         }
     }
@@ -206,6 +210,13 @@ bool SystemHelper::mountData()
 
 bool SystemHelper::unmountData()
 {
+    // An unmount without its mount would leave the counter below zero, and every later bracket
+    // would then skip its remount and write to a read-only file system.
+    if (s_mountCount <= 0) {
+        qDebug() << "SystemHelper::unmountData(): no open bracket";
+        s_mountCount = 0;
+        return false;
+    }
     --s_mountCount;
     if (s_mountCount == 0) {
         if (!execute(QStringLiteral("mount / -o remount,ro"), nullptr, nullptr, 30000)) {
@@ -305,15 +316,17 @@ bool SystemHelper::writeInterfaceConfig(const InterfaceConfig& config, const QSt
 
     if (!mountData())
         return false;
+    // Written through a temporary file and renamed over the old one, so that a power cut or a
+    // full disk never leaves the board with a half-written network configuration.
     const QByteArray text = kept.join(QLatin1Char('\n')).toLatin1();
-    QFile output(fileName);
-    qint64 written = -1;
-    if (output.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        written = output.write(text);
-        output.close();
+    QSaveFile output(fileName);
+    bool written = false;
+    if (output.open(QIODevice::WriteOnly)) {
+        written = output.write(text) == text.size();
+        written = output.commit() && written;
     }
     unmountData();
-    return written == text.size();
+    return written;
 }
 
 QString SystemHelper::padAddress(const QString& address)
@@ -342,9 +355,15 @@ bool SystemHelper::isValidAddress(const QString& address)
     if (parts.size() != 4)
         return false;
     for (const QString& part : parts) {
+        // Digits only: toInt() alone would also take a sign or blanks around the number.
+        if (part.isEmpty())
+            return false;
+        for (const QChar c : part) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return false;
+        }
         bool ok = false;
-        const int value = part.toInt(&ok, 10);
-        if (!ok || part.isEmpty() || value < 0 || value > 255)
+        if (part.toInt(&ok, 10) > 255 || !ok)
             return false;
     }
     return true;
@@ -427,9 +446,9 @@ int SystemHelper::interruptCount()
     QFile file(Platform::path(QStringLiteral("/proc/interrupts")));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return 0;
-    QTextStream stream(&file);
-    while (!stream.atEnd()) {
-        const QString line = stream.readLine();
+    // Files below /proc report a size of 0, so read until the end rather than trusting atEnd().
+    const QStringList lines = QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
         if (!line.startsWith(QLatin1String(" 89:")))
             continue;
         const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
