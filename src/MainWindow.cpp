@@ -5,6 +5,8 @@
 #include "hardware/SyncRadio.h"
 #include "storage/RecordWriter.h"
 #include "util/Configuration.h"
+#include "util/InfoMessageBox.h"
+#include "util/LanguageManager.h"
 #include "util/Platform.h"
 #include "util/SystemHelper.h"
 
@@ -69,8 +71,8 @@ MainWindow::MainWindow()
     const int brightness = Configuration::getValue(Configuration::VT_Brightness, QLatin1String(kSystem));
     setBrightness(Configuration::limit(Configuration::VT_Brightness, brightness));
 
-    // Language: LanguageManager::changeLanguage(Configuration::getString(VT_Language, "system"))
-    // is called here once the language manager exists.
+    LanguageManager::instance()->changeLanguage(
+        Configuration::getString(Configuration::VT_Language, QLatin1String(kSystem)));
 
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
     m_clockLabel->setObjectName(QStringLiteral("clockLabel"));
@@ -171,10 +173,7 @@ void MainWindow::onBarCodeScan(QString barcode)
 
 void MainWindow::showFolderNotice()
 {
-    // Timed notice of 3000 ms, empty title, information icon:
-    // InfoMessageBox::information(..., tr("Folder %1").arg(folderName(false)), 3000) once the
-    // message boxes exist.
-    qDebug() << tr("Folder %1").arg(folderName(false));
+    InfoMessageBox::information(tr("Folder %1").arg(folderName(false)), 3000, QString(), QMessageBox::Information);
 }
 
 void MainWindow::updateSpecButton()
