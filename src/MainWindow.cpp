@@ -218,7 +218,7 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
     }
 }
 
-void MainWindow::gotoSetup(int dialog)
+void MainWindow::gotoSetup(SetupDialog::Dialog dialog)
 {
     Q_UNUSED(dialog)
     // The setup frame: status text "Setup" (its own context), show it. Opened from the spectrum,
@@ -249,7 +249,7 @@ void MainWindow::on_HelpButton_clicked()
 
 void MainWindow::on_SetupButton_clicked()
 {
-    gotoSetup(3); // SetupDialog::DIALOG_SYSTEM
+    gotoSetup(SetupDialog::DIALOG_SYSTEM);
 }
 
 void MainWindow::on_NewDirButton_clicked()
