@@ -81,5 +81,12 @@ void HelpDialog::keyPressEvent(QKeyEvent* event)
         emit exit();
         return;
     }
+    // With the hardware keys alone: Up and Down scroll the page (the browser has the focus),
+    // Return turns to the next page.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (ui->ForwardButton->isEnabled())
+            on_ForwardButton_clicked();
+        return;
+    }
     QWidget::keyPressEvent(event);
 }

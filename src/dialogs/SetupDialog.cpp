@@ -12,6 +12,7 @@
 #include "dialogs/SetupTimeDialog.h"
 #include "dialogs/ValueSelectDialog.h"
 
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -49,6 +50,10 @@ SetupDialog::SetupDialog()
     }
     connect(Configuration::instance(), &Configuration::configurationChanged, this,
             &SetupDialog::onConfigurationChanged);
+    ui->ScrollArea->installEventFilter(this);
+    const QList<QAbstractButton*> buttons = findChildren<QAbstractButton*>();
+    for (QAbstractButton* button : buttons)
+        button->installEventFilter(this);
 }
 
 SetupDialog::~SetupDialog()
@@ -174,6 +179,70 @@ void SetupDialog::keyPressEvent(QKeyEvent* event)
     // Escape leaves setup like the exit button; no other key goes further.
     if (event->key() == Qt::Key_Escape)
         emit exit();
+    else
+        navigate(event);
+}
+
+bool SetupDialog::eventFilter(QObject* object, QEvent* event)
+{
+    // The frame's buttons and the scroll area see their keys here first: a push button would
+    // otherwise move the focus round the whole window by itself, and the scroll area would
+    // scroll on top of that.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (object == ui->ScrollArea && key->key() == Qt::Key_Escape) {
+            emit exit();
+            return true;
+        }
+        if (navigate(key))
+            return true;
+    }
+    return QWidget::eventFilter(object, event);
+}
+
+bool SetupDialog::navigate(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+
+    // The buttons in reach: the shown page's, in form order, then the bottom row.
+    auto inReach = [this](const QList<QAbstractButton*>& buttons) {
+        QList<QAbstractButton*> result;
+        for (QAbstractButton* button : buttons) {
+            if (button->isVisibleTo(this) && button->isEnabled() && button->focusPolicy() != Qt::NoFocus)
+                result << button;
+        }
+        return result;
+    };
+    QList<QAbstractButton*> reachable;
+    if (QWidget* page = ui->StackWidget->currentWidget())
+        reachable = inReach(page->findChildren<QAbstractButton*>());
+    const bool pageHasButtons = !reachable.isEmpty();
+    reachable << inReach({ui->CategoryPrevButton, ui->CategoryButton, ui->CategoryNextButton, ui->ExitButton});
+    auto* focused = qobject_cast<QAbstractButton*>(focusWidget());
+    const int index = reachable.indexOf(focused);
+
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (index < 0)
+            return false;
+        focused->click();
+        return true;
+    }
+    if (!pageHasButtons) {
+        // A page without buttons (the device information) is only read: the keys scroll it.
+        ui->ScrollArea->verticalScrollBar()->triggerAction(key == Qt::Key_Down ? QAbstractSlider::SliderSingleStepAdd
+                                                                               : QAbstractSlider::SliderSingleStepSub);
+        return true;
+    }
+    int target = 0;
+    if (index >= 0)
+        target = qBound(0, index + (key == Qt::Key_Down ? 1 : -1), reachable.count() - 1);
+    QAbstractButton* next = reachable.at(target);
+    next->setFocus(Qt::OtherFocusReason);
+    if (ui->ScrollArea->isAncestorOf(next))
+        ui->ScrollArea->ensureWidgetVisible(next);
+    return true;
 }
 
 void SetupDialog::changeEvent(QEvent* event)

@@ -59,6 +59,8 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Sees the keys that the scroll area would otherwise take for scrolling.
+    bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
     SetupDialog();
@@ -67,6 +69,9 @@ private:
     // The first available page after / before index, or -1.
     int nextAvailable(int index) const;
     int previousAvailable(int index) const;
+    // Up and Down move the focus over the shown page's buttons and the bottom row, Return presses
+    // the focused button: the pages work with the hardware keys alone. True when the key was used.
+    bool navigate(QKeyEvent* event);
 
     Ui::SetupDialog* ui;
     int m_current;

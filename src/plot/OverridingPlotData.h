@@ -38,8 +38,8 @@ public:
 
     // The stored points in slot order, for QwtPlotCurve::setSamples and for iterating. (A curve
     // given the series itself with setData would take it over and delete it.)
-    QVector<QPointF>* getData();
-    const QVector<QPointF>* getConstData() const;
+    Q_INVOKABLE QVector<QPointF>* getData();
+    Q_INVOKABLE const QVector<QPointF>* getConstData() const;
 
     // QwtSeriesData
     size_t size() const override;

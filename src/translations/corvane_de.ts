@@ -108,6 +108,14 @@
     </message>
 </context>
 <context>
+    <name>DateTimeEditDialog</name>
+    <message>
+        <location filename="../dialogs/DateTimeEditDialog.ui" line="+116"/>
+        <source>Exit</source>
+        <translation>Zurück</translation>
+    </message>
+</context>
+<context>
     <name>LevelMeterDialog</name>
     <message>
         <location filename="../dialogs/SetupLevelDialog.cpp" line="+26"/>
@@ -185,12 +193,12 @@
 <context>
     <name>SetupDialog</name>
     <message>
-        <location filename="../dialogs/SetupDialog.cpp" line="+154"/>
+        <location filename="../dialogs/SetupDialog.cpp" line="+159"/>
         <source>Select setup category</source>
         <translation>Einstellungsbereich wählen</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+92"/>
         <source>Setup</source>
         <translation>Einstellungen</translation>
     </message>
@@ -527,6 +535,44 @@
     </message>
 </context>
 <context>
+    <name>StoreRecallDialog</name>
+    <message>
+        <location filename="../dialogs/StoreRecallDialog.ui" line="+14"/>
+        <source>StoreRecallDialog</source>
+        <translation>Kurven speichern/laden</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>RC_A</source>
+        <translation>RC_A</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>RC_B</source>
+        <translation>RC_B</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>RC_C</source>
+        <translation>RC_C</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>RC_D</source>
+        <translation>RC_D</translation>
+    </message>
+    <message>
+        <location line="+55"/>
+        <source>Clear all</source>
+        <translation>Alle löschen</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Exit</source>
+        <translation>Zurück</translation>
+    </message>
+</context>
+<context>
     <name>TextEditDialog</name>
     <message>
         <location filename="../dialogs/TextEditDialog.ui" line="+803"/>
@@ -548,14 +594,32 @@
     </message>
 </context>
 <context>
+    <name>ValueEditDialog</name>
+    <message>
+        <location filename="../dialogs/ValueEditDialog.cpp" line="+137"/>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>%1 &lt;= %2 &lt;= %3</source>
+        <translation>%1 &lt;= %2 &lt;= %3</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>value</source>
+        <translation>Wert</translation>
+    </message>
+</context>
+<context>
     <name>ValueSelectDialog</name>
     <message>
-        <location filename="../dialogs/ValueSelectDialog.ui" line="+102"/>
+        <location filename="../dialogs/ValueSelectDialog.ui" line="+105"/>
         <source>Exit</source>
         <translation>Zurück</translation>
     </message>
     <message>
-        <location filename="../dialogs/ValueSelectDialog.cpp" line="+275"/>
+        <location filename="../dialogs/ValueSelectDialog.cpp" line="+283"/>
         <source>MHz</source>
         <translation>MHz</translation>
     </message>

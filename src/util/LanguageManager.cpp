@@ -58,8 +58,13 @@ void LanguageManager::reloadLanguages()
         QSettings description(info.absoluteFilePath(), QSettings::IniFormat);
         description.setIniCodec("UTF-8");
         const QStringList keys = description.allKeys();
-        for (const QString& key : keys)
-            record.insert(key.toLower(), description.value(key));
+        for (const QString& key : keys) {
+            // The INI reader splits an unquoted text at its commas; a name is one text.
+            QVariant value = description.value(key);
+            if (value.type() == QVariant::StringList)
+                value = value.toStringList().join(QStringLiteral(", "));
+            record.insert(key.toLower(), value);
+        }
 
         const QByteArray codeText = record.value(QStringLiteral("code")).toString().toUtf8();
         if (!record.contains(QStringLiteral("name"))) {

@@ -135,6 +135,17 @@ private slots:
         QCOMPARE(exitSpy.count(), 2);
     }
 
+    void returnTurnsThePage()
+    {
+        HelpDialog help;
+        help.show();
+        help.showHelp();
+        for (int i = 1; i < 12; ++i)
+            QTest::keyClick(browser(&help), Qt::Key_Return);
+        QCOMPARE(help.currentPage(), 9); // stops on the last page
+        QVERIFY(browser(&help)->source().toLocalFile().endsWith(QLatin1String("page10.html")));
+    }
+
     void infoPageShowsTheSensorDocument()
     {
         InfoDialog* info = InfoDialog::instance();

@@ -234,6 +234,42 @@ private slots:
         QCOMPARE(exitSpy.count(), 3);
     }
 
+    void hardwareKeysReachEveryButton()
+    {
+        auto* bar = m_frame->findChild<QScrollArea*>("ScrollArea")->verticalScrollBar();
+        m_frame->setDialog(SetupDialog::DIALOG_SPECTRUM, false);
+        QWidget* spectrum = SetupDialog::pages().at(SetupDialog::DIALOG_SPECTRUM);
+        QWidget* first = spectrum->findChild<QWidget*>("CalibratorButton");
+        QCOMPARE(QApplication::focusWidget(), first);
+        QTest::keyClick(first, Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), spectrum->findChild<QWidget*>("BandwidthButton"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up); // stays on the first button
+        QCOMPARE(QApplication::focusWidget(), first);
+        // Down past the page's last button reaches the bottom row; Return presses the button there.
+        for (int i = 0; i < 9; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), button("CategoryButton")); // the previous one is disabled
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), button("CategoryNextButton"));
+        QVERIFY(bar->value() > 0 || bar->maximum() == 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_TIME));
+        // The new page takes the focus on its first button again.
+        QCOMPARE(QApplication::focusWidget(),
+                 SetupDialog::pages().at(SetupDialog::DIALOG_TIME)->findChild<QWidget*>("BandwidthButton"));
+
+        // The information page has no buttons: the keys scroll it.
+        m_frame->setDialog(SetupDialog::DIALOG_INFO, false);
+        QApplication::processEvents();
+        if (bar->maximum() > 0) {
+            QTest::keyClick(m_frame, Qt::Key_Down);
+            QVERIFY(bar->value() > 0);
+            QTest::keyClick(m_frame, Qt::Key_Up);
+            QCOMPARE(bar->value(), 0);
+        }
+    }
+
     void languageChangeReshowsThePageUnlocked()
     {
         m_frame->setDialog(SetupDialog::DIALOG_LEVEL, true);

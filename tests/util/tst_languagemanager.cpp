@@ -69,7 +69,7 @@ private slots:
         writeCfg("it", "name=Italian\n", true);                                // no native name
         writeCfg("es", "native=Espa\xc3\xb1ol\n", true);                       // no English name
         writeCfg("pl", "NAME=Polish\nNative=Polski\nFONT=DejaVu Serif\n", true); // keys in any case
-        writeCfg("pt", "name=Portuguese\nnative=Portugu\xc3\xaas\ncode=pt_BR\n", true);
+        writeCfg("pt", "name=Portuguese, Brazil\nnative=Portugu\xc3\xaas\ncode=pt_BR\n", true);
         QVERIFY(m_root.writeFile(dir() + "/corvane_nl.txt", "name=Dutch\nnative=Nederlands\n"));
         QDir().mkpath(m_root.path(dir() + "/corvane_sv.cfg")); // a folder, not a file
 
@@ -88,6 +88,7 @@ private slots:
         QCOMPARE(polish.value("native").toString(), QStringLiteral("Polski"));
         QCOMPARE(polish.value("font").toString(), QStringLiteral("DejaVu Serif"));
         QCOMPARE(manager->language("pt_BR").value("native").toString(), QString::fromUtf8("Portugu\xc3\xaas"));
+        QCOMPARE(manager->language("pt_BR").value("name").toString(), QStringLiteral("Portuguese, Brazil"));
         QVERIFY(manager->language("").isEmpty());
     }
 
