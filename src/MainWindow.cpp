@@ -6,6 +6,8 @@
 #include "hardware/SyncRadio.h"
 #include "storage/RecordWriter.h"
 #include "util/Configuration.h"
+#include "util/InfoMessageBox.h"
+#include "util/LanguageManager.h"
 #include "util/Platform.h"
 #include "util/SystemHelper.h"
 
@@ -74,8 +76,8 @@ MainWindow::MainWindow()
     const int brightness = Configuration::getValue(Configuration::VT_Brightness, QLatin1String(kSystem));
     setBrightness(Configuration::limit(Configuration::VT_Brightness, brightness));
 
-    // Language: LanguageManager::changeLanguage(Configuration::getString(VT_Language, "system"))
-    // is called here once the language manager exists.
+    LanguageManager::instance()->changeLanguage(
+        Configuration::getString(Configuration::VT_Language, QLatin1String(kSystem)));
 
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
     m_clockLabel->setObjectName(QStringLiteral("clockLabel"));
@@ -181,10 +183,7 @@ void MainWindow::onBarCodeScan(QString barcode)
 
 void MainWindow::showFolderNotice()
 {
-    // Timed notice of 3000 ms, empty title, information icon:
-    // InfoMessageBox::information(..., tr("Folder %1").arg(folderName(false)), 3000) once the
-    // message boxes exist.
-    qDebug() << tr("Folder %1").arg(folderName(false));
+    InfoMessageBox::information(tr("Folder %1").arg(folderName(false)), 3000, QString(), QMessageBox::Information);
 }
 
 void MainWindow::updateSpecButton()
@@ -229,7 +228,7 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
     }
 }
 
-void MainWindow::gotoSetup(int dialog)
+void MainWindow::gotoSetup(SetupDialog::Dialog dialog)
 {
     Q_UNUSED(dialog)
     // The setup frame: status text "Setup" (its own context), show it. Opened from the spectrum,
@@ -260,7 +259,7 @@ void MainWindow::on_HelpButton_clicked()
 
 void MainWindow::on_SetupButton_clicked()
 {
-    gotoSetup(3); // SetupDialog::DIALOG_SYSTEM
+    gotoSetup(SetupDialog::DIALOG_SYSTEM);
 }
 
 void MainWindow::on_NewDirButton_clicked()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/SetupDialog.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -38,8 +40,7 @@ public slots:
     void rescanFolderIndex();
     void gotoMainMenu();
     void gotoDialog(MainWindow::Dialog dialog);
-    // Takes SetupDialog::Dialog (the page number) once the setup frame exists.
-    void gotoSetup(int dialog);
+    void gotoSetup(SetupDialog::Dialog dialog);
     void onBarCodeScan(QString barcode);
     // A new folder name from the operator: drops the barcode, numbers the folder afresh.
     void setFolderName(const QString& name);
