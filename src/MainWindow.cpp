@@ -2,10 +2,13 @@
 #include "ui_MainWindow.h"
 
 #include "hardware/BoardIO.h"
+#include "dialogs/SpectrumDialog.h"
 #include "hardware/DataWorker.h"
 #include "hardware/SyncRadio.h"
 #include "storage/RecordWriter.h"
 #include "util/Configuration.h"
+#include "util/InfoMessageBox.h"
+#include "util/LanguageManager.h"
 #include "util/Platform.h"
 #include "util/SystemHelper.h"
 
@@ -48,6 +51,7 @@ MainWindow::MainWindow()
     : QMainWindow(nullptr)
     , ui(new Ui::MainWindow)
     , m_dataWorker(nullptr)
+    , m_spectrumDialog(nullptr)
     , m_statusLabel(new QLabel(this))
     , m_clockLabel(new QLabel(this))
     , m_batteryGauge(new QProgressBar(this))
@@ -62,6 +66,7 @@ MainWindow::MainWindow()
     m_dataWorker = new DataWorker();
 
     // The screens are created here, before the form, as they join.
+    m_spectrumDialog = new SpectrumDialog(m_dataWorker, this);
 
     ui->setupUi(this);
     setFixedSize(640, 480);
@@ -74,8 +79,8 @@ MainWindow::MainWindow()
     const int brightness = Configuration::getValue(Configuration::VT_Brightness, QLatin1String(kSystem));
     setBrightness(Configuration::limit(Configuration::VT_Brightness, brightness));
 
-    // Language: LanguageManager::changeLanguage(Configuration::getString(VT_Language, "system"))
-    // is called here once the language manager exists.
+    LanguageManager::instance()->changeLanguage(
+        Configuration::getString(Configuration::VT_Language, QLatin1String(kSystem)));
 
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
     m_clockLabel->setObjectName(QStringLiteral("clockLabel"));
@@ -94,6 +99,10 @@ MainWindow::MainWindow()
     //     gotoSetup(SetupDialog::Dialog) -> gotoSetup();
     //   setup frame, HelpDialog, sensor help (InfoDialog::instance()): exit() -> gotoMainMenu();
     //   EventHandler::instance(): onBarCodeScan(QString) -> onBarCodeScan(QString).
+    connect(m_spectrumDialog, &SpectrumDialog::exit, this, &MainWindow::gotoMainMenu);
+    connect(m_spectrumDialog, &SpectrumDialog::gotoSetup, this,
+            [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
+    ui->MainWidget->addWidget(m_spectrumDialog);
 
     gotoMainMenu();
     boardInit();
@@ -181,10 +190,7 @@ void MainWindow::onBarCodeScan(QString barcode)
 
 void MainWindow::showFolderNotice()
 {
-    // Timed notice of 3000 ms, empty title, information icon:
-    // InfoMessageBox::information(..., tr("Folder %1").arg(folderName(false)), 3000) once the
-    // message boxes exist.
-    qDebug() << tr("Folder %1").arg(folderName(false));
+    InfoMessageBox::information(tr("Folder %1").arg(folderName(false)), 3000, QString(), QMessageBox::Information);
 }
 
 void MainWindow::updateSpecButton()
@@ -214,6 +220,11 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
 {
     switch (dialog) {
     case DIALOG_SPECTRUM:
+        // The setup frame's exit() goes back to the main menu when the frame is opened from here.
+        setStatusText(QCoreApplication::translate("SpectrumDialog", "Spectrum"));
+        ui->MainWidget->setCurrentWidget(m_spectrumDialog);
+        m_spectrumDialog->exec();
+        break;
     case DIALOG_TIME:
     case DIALOG_LEVEL:
         // The measurement screens: route the setup frame's exit() back to gotoMainMenu() (and
@@ -229,7 +240,7 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
     }
 }
 
-void MainWindow::gotoSetup(int dialog)
+void MainWindow::gotoSetup(SetupDialog::Dialog dialog)
 {
     Q_UNUSED(dialog)
     // The setup frame: status text "Setup" (its own context), show it. Opened from the spectrum,
@@ -260,7 +271,7 @@ void MainWindow::on_HelpButton_clicked()
 
 void MainWindow::on_SetupButton_clicked()
 {
-    gotoSetup(3); // SetupDialog::DIALOG_SYSTEM
+    gotoSetup(SetupDialog::DIALOG_SYSTEM);
 }
 
 void MainWindow::on_NewDirButton_clicked()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/SetupDialog.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -8,6 +10,7 @@ class MainWindow;
 }
 
 class DataWorker;
+class SpectrumDialog;
 class QLabel;
 class QProgressBar;
 
@@ -38,8 +41,7 @@ public slots:
     void rescanFolderIndex();
     void gotoMainMenu();
     void gotoDialog(MainWindow::Dialog dialog);
-    // Takes SetupDialog::Dialog (the page number) once the setup frame exists.
-    void gotoSetup(int dialog);
+    void gotoSetup(SetupDialog::Dialog dialog);
     void onBarCodeScan(QString barcode);
     // A new folder name from the operator: drops the barcode, numbers the folder afresh.
     void setFolderName(const QString& name);
@@ -71,6 +73,7 @@ private:
     Ui::MainWindow* ui;
     // Created without parent; lives as long as the process.
     DataWorker* m_dataWorker;
+    SpectrumDialog* m_spectrumDialog;
     // The acquisition worker and the screens join here as they are built (each a page of
     // MainWidget, in the order: main menu, spectrum, time domain, level, kalib, setup, help,
     // sensor help).
