@@ -27,13 +27,13 @@ struct DischargeSource
 // Internal void discharge (both half-cycles, rising flanks), corona at the negative crest,
 // surface discharge (wide clusters, few pulses).
 const DischargeSource sources[] = {
-    {600.0, 200.0, -58.0, -38.0, -42.0, {{45.0, 15.0, 5.0}, {225.0, 15.0, 5.0}}},
-    {350.0, 120.0, -66.0, -62.0, -50.0, {{270.0, 8.0, 12.0}, {0.0, 0.0, 0.0}}},
-    {850.0, 100.0, -70.0, -46.0, -58.0, {{40.0, 25.0, 2.0}, {220.0, 25.0, 2.0}}},
+    {600.0, 120.0, -50.0, -38.0, -42.0, {{45.0, 15.0, 5.0}, {225.0, 15.0, 5.0}}},
+    {220.0, 120.0, -60.0, -62.0, -50.0, {{270.0, 8.0, 12.0}, {0.0, 0.0, 0.0}}},
+    {850.0, 80.0, -64.0, -46.0, -58.0, {{40.0, 25.0, 2.0}, {220.0, 25.0, 2.0}}},
 };
 
 constexpr double CarrierMHz = 446.1;
-constexpr double CarrierDbm = -63.0;
+constexpr double CarrierDbm = -47.0;
 constexpr double CombSpacingMHz = 50.0;
 constexpr double ReferenceAntennaDischargeDb = -20.0;
 constexpr double ReferenceAntennaCarrierDb = -2.0;
@@ -70,13 +70,16 @@ double SignalModel::noiseFloorDbm(const ReceiverState& state)
 {
     if (state.path != ReceiverState::InputPath::Uhf)
         return BroadbandNoiseDbm;
-    const double noiseFigure = state.preamplifierOn ? 5.0 : 28.0;
+    double noiseFigure = state.preamplifierOn ? 5.0 : 28.0;
+    // The front end is not flat: a gentle ripple of about +-2 dB over the band.
+    if (state.pllReadable)
+        noiseFigure += 1.2 * std::sin(state.frequencyMHz / 37.0) + 0.8 * std::sin(state.frequencyMHz / 91.0 + 1.0);
     return -174.0 + 10.0 * std::log10(state.bandwidthKHz * 1000.0) + noiseFigure;
 }
 
 double SignalModel::continuousMilliWatt(const ReceiverState& state) const
 {
-    double power = milliWatt(noiseFloorDbm(state));
+    double power = milliWatt(noiseFloorDbm(state) + m_noiseWander);
     if (!tunedToUhf(state))
         return power;
     const double f = state.frequencyMHz;
@@ -161,6 +164,8 @@ void SignalModel::generate(const ReceiverState& state, const Timing& timing, Blo
 
     // The carrier's level wanders slowly (a fraction of a dB from block to block).
     m_carrierFade = std::clamp(0.9 * m_carrierFade + 0.08 * gauss(), -1.0, 1.0);
+    // The noise power of one block scatters a little around its mean.
+    m_noiseWander = 0.15 * gauss();
 
     const double slotSeconds = std::max(1, timing.clocksPerSample) * BoardLayout::SampleClockSeconds;
     const double bandwidthHz = state.path == ReceiverState::InputPath::Uhf ? state.bandwidthKHz * 1000.0 : 20e6;
@@ -189,7 +194,7 @@ void SignalModel::generate(const ReceiverState& state, const Timing& timing, Blo
         }
     } else {
         const double pc = continuousMilliWatt(state);
-        const double noiseShare = milliWatt(noiseFloorDbm(state)) / pc;
+        const double noiseShare = std::min(1.0, milliWatt(noiseFloorDbm(state) + m_noiseWander) / pc);
         std::vector<Pulse> pulses;
         collectPulses(state, timing, &pulses);
         const double calm = 1.0 / std::sqrt(k / 20.0 + 1.0);

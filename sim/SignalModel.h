@@ -11,7 +11,8 @@
 // The signals a partial-discharge engineer expects to see on the simulated receiver:
 //  - a noise floor from the receiver's noise figure and IF bandwidth (preamplifier on: about
 //    -102 dBm at 5 MHz, off: about 23 dB higher; broadband paths about -86 dBm);
-//  - three discharge sources with broad UHF spectra (350, 600 and 850 MHz), whose pulses cluster
+//  - three discharge sources with broad UHF spectra (220, 600 and 850 MHz, peaks up to -60, -50 and
+//    -64 dBm at 5 MHz), whose pulses cluster
 //    at fixed phases of the mains cycle with random amplitudes: a high maximum, a low average;
 //    the pulse peak grows with the IF bandwidth (20 dB per decade), the noise by 10 dB per decade;
 //  - a continuous carrier at 446.1 MHz (high average, small peak-to-average difference);
@@ -62,4 +63,5 @@ private:
     std::normal_distribution<double> m_gauss{0.0, 1.0};
     std::uniform_real_distribution<double> m_uniform{0.0, 1.0};
     double m_carrierFade = 0.0; // slow wander of the carrier level, dB
+    double m_noiseWander = 0.0; // this block's noise power against its mean, dB
 };

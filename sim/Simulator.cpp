@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 volatile std::sig_atomic_t Simulator::s_quit = 0;
@@ -20,6 +21,7 @@ volatile std::sig_atomic_t Simulator::s_quit = 0;
 namespace {
 
 constexpr double FaultCheckPeriod = 0.1;
+constexpr double ReadOnlyCheckPeriod = 1.0;
 const char* const pllLinkTarget = "absent/synthesiser"; // below <root>/sim; the folder never exists
 
 void sleepSeconds(double seconds)
@@ -40,6 +42,7 @@ Simulator::Simulator(const SimRoot& root, const Options& options)
     , m_model(options.seed)
     , m_fpga(root, m_model)
     , m_housekeeping(root, options.radioRateHz)
+    , m_readOnlyWatch(root)
 {
 }
 
@@ -54,6 +57,13 @@ double Simulator::monotonicSeconds()
 {
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+double Simulator::wallSeconds()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
@@ -145,6 +155,11 @@ bool Simulator::start(QString* error)
 {
     // Short sleeps must stay short: the worker waits only one block time for its data.
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    // The simulator stands in for hardware that never waits for the CPU: when permitted, run a
+    // little ahead of ordinary processes (it sleeps nearly all the time). Refusal is harmless.
+    errno = 0;
+    if (::setpriority(PRIO_PROCESS, 0, -5) != 0 && m_options.verbose)
+        std::perror("corvane-boardsim: setpriority");
     if (!m_fpga.attach()) {
         *error = QStringLiteral("cannot map the FPGA memories below %1").arg(m_root.root());
         return false;
@@ -152,6 +167,7 @@ bool Simulator::start(QString* error)
     m_appliedFaults.clear();
     checkFaults();
     m_housekeeping.initialise(monotonicSeconds());
+    m_readOnlyWatch.start(wallSeconds());
     writeReadyFile();
     return true;
 }
@@ -167,6 +183,12 @@ int Simulator::run()
             m_nextFaultCheck = now + FaultCheckPeriod;
             checkFaults();
             m_fpga.setSyncPresence(m_housekeeping.syncLinesPresent(), m_housekeeping.radioTransmitting());
+        }
+        if (now >= m_nextReadOnlyCheck) {
+            m_nextReadOnlyCheck = now + ReadOnlyCheckPeriod;
+            for (const QString& path : m_readOnlyWatch.check(wallSeconds()))
+                std::fprintf(stderr, "corvane-boardsim: %s was written while the root file system was read-only\n",
+                             qPrintable(path));
         }
         sleepSeconds(std::min(sleep, m_nextFaultCheck - monotonicSeconds()));
     }

@@ -3,6 +3,7 @@
 #include "BoardHousekeeping.h"
 #include "Faults.h"
 #include "FpgaEmulator.h"
+#include "ReadOnlyWatch.h"
 #include "SignalModel.h"
 #include "SimRoot.h"
 
@@ -36,6 +37,7 @@ public:
     static QByteArray faultStateText(const SimRoot& root);
 
     static double monotonicSeconds();
+    static double wallSeconds();
     static void requestQuit(int signal);
 
 private:
@@ -48,8 +50,10 @@ private:
     SignalModel m_model;
     FpgaEmulator m_fpga;
     BoardHousekeeping m_housekeeping;
+    ReadOnlyWatch m_readOnlyWatch;
     int m_lockFd = -1;
     double m_nextFaultCheck = 0.0;
+    double m_nextReadOnlyCheck = 0.0;
     QByteArray m_appliedFaults;
     static volatile std::sig_atomic_t s_quit;
 };

@@ -63,7 +63,10 @@ case ",$opts," in
             *,ro,*) state=ro ;;
         esac
         if [ "$target" = "/" ]; then
-            [ -n "$state" ] && echo "$state" > "$sim/rootfs"
+            if [ -n "$state" ]; then
+                echo "$state" > "$sim/rootfs"
+                echo "$state $(/bin/date +%s.%N)" >> "$sim/rootfs.log"
+            fi
             exit 0
         fi
         if [ -d "$dir" ]; then

@@ -7,6 +7,7 @@
 #include "dialogs/TextEditDialog.h"
 #include "dialogs/ValueSelectDialog.h"
 #include "hardware/BoardIO.h"
+#include "hardware/DataWorker.h"
 #include "hardware/SyncRadio.h"
 #include "storage/RecordWriter.h"
 #include "util/Configuration.h"
@@ -53,6 +54,7 @@ MainWindow* MainWindow::instance()
 MainWindow::MainWindow()
     : QMainWindow(nullptr)
     , ui(new Ui::MainWindow)
+    , m_dataWorker(nullptr)
     , m_helpDialog(new HelpDialog(this))
     , m_statusLabel(new QLabel(this))
     , m_clockLabel(new QLabel(this))
@@ -64,7 +66,10 @@ MainWindow::MainWindow()
 {
     s_instance = this;
 
-    // The acquisition worker and the screens are created here, before the form, as they join.
+    // Maps the FPGA memories and loads the FPGA's filter; without them it stays idle.
+    m_dataWorker = new DataWorker();
+
+    // The screens are created here, before the form, as they join.
 
     ui->setupUi(this);
     setFixedSize(640, 480);
@@ -124,6 +129,11 @@ void MainWindow::applyStyleSheet()
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
     qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+}
+
+DataWorker* MainWindow::dataWorker()
+{
+    return instance()->m_dataWorker;
 }
 
 void MainWindow::setStatusText(const QString& text)
@@ -326,7 +336,7 @@ void MainWindow::on_AntennaButton_clicked()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     qDebug() << "closing";
-    // The acquisition worker is stopped here.
+    m_dataWorker->stop();
     event->accept();
 }
 

@@ -9,6 +9,7 @@ namespace Ui {
 class MainWindow;
 }
 
+class DataWorker;
 class HelpDialog;
 class QLabel;
 class QProgressBar;
@@ -32,6 +33,9 @@ public:
     // fullPath the base "<data>/corvane_data/<product id>/" is in front (a path below the platform
     // root); without it the name is relative, for display and the record's folder entry.
     static QString folderName(bool fullPath);
+
+    // The one acquisition worker, lent to the screens and the device information page.
+    static DataWorker* dataWorker();
 
 public slots:
     void rescanFolderIndex();
@@ -72,6 +76,8 @@ private:
     static MainWindow* s_instance;
 
     Ui::MainWindow* ui;
+    // Created without parent; lives as long as the process.
+    DataWorker* m_dataWorker;
     // The acquisition worker and the screens join here as they are built (each a page of
     // MainWidget, in the order: main menu, spectrum, time domain, level, kalib, setup, help,
     // sensor help).

@@ -44,8 +44,8 @@ AdressEditDialog::~AdressEditDialog()
     delete ui;
 }
 
-int AdressEditDialog::exec(const QString& text, const QString& prompt, const QVector<QChar>& allowed,
-                           const QString& mask, bool addressRules)
+int AdressEditDialog::exec(
+    const QString& text, const QString& prompt, const QVector<QChar>& allowed, const QString& mask, bool addressRules)
 {
     ui->retranslateUi(this);
     for (int i = 0; i < 3; ++i)

@@ -15,8 +15,7 @@ class AdressEditDialog;
 // stepping up keeps each group from passing 255 where it can (the caller still validates).
 // The hardware keys: Left/Escape and Right/Return move the cursor and leave at either end, Up and
 // Down step (in the opposite sense of the on-screen arrows). One instance for the whole program.
-class AdressEditDialog : public QDialog
-{
+class AdressEditDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -25,7 +24,7 @@ public:
     // allowed: the characters in stepping order (for an address "0" to "9"); mask: the line's
     // input mask ("999.999.999.999"). 1 when accepted, 0 when left.
     int exec(const QString& text, const QString& prompt, const QVector<QChar>& allowed, const QString& mask,
-             bool addressRules);
+        bool addressRules);
     // The edited text with the mask's literal characters.
     QString text() const;
 

@@ -15,8 +15,7 @@ class QDateTimeEdit;
 // arrows) change the selected section, Return moves to the next section and confirms after the
 // last, Escape moves back and cancels before the first. Tapping a section selects it; OK and
 // exit confirm and cancel at once. One instance for the whole program.
-class DateTimeEditDialog : public QDialog
-{
+class DateTimeEditDialog : public QDialog {
     Q_OBJECT
 
 public:

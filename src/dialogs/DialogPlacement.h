@@ -6,8 +6,7 @@ class QWidget;
 // the main window. The main window is looked up among the existing top-level widgets, never
 // created from here (creating it starts the acquisition hardware); without one the dialog is
 // centred on the primary screen.
-class DialogPlacement
-{
+class DialogPlacement {
 public:
     // Adjusts the widget to its contents, lets pending layout events run three times and
     // adjusts once more (style sheets and icons settle only after a few passes).

@@ -11,8 +11,7 @@ class TextEditDialog;
 // one of four character sets (lower case, upper case, digits, symbols), backspace, OK and exit.
 // The hardware Up and Down keys move the cursor, Return confirms, Escape leaves. An empty text
 // cannot be confirmed. One instance for the whole program.
-class TextEditDialog : public QDialog
-{
+class TextEditDialog : public QDialog {
     Q_OBJECT
 
 public:

@@ -93,8 +93,8 @@ void ValueEditDialog::setStep(int step)
     m_step = step;
 }
 
-int ValueEditDialog::exec(int value, const QString& prompt, const QString& unit,
-                          const QList<QPair<int, QString>>& predefines)
+int ValueEditDialog::exec(
+    int value, const QString& prompt, const QString& unit, const QList<QPair<int, QString>>& predefines)
 {
     ui->retranslateUi(this);
     ui->listWidgetPredefines->clear();
@@ -122,8 +122,8 @@ int ValueEditDialog::value() const
     return m_value;
 }
 
-int ValueEditDialog::getValue(int value, Configuration::ValueType type, int step, const QString& prompt,
-                              const QString& unit)
+int ValueEditDialog::getValue(
+    int value, Configuration::ValueType type, int step, const QString& prompt, const QString& unit)
 {
     ValueEditDialog* dialog = instance();
     dialog->setMinimum(Configuration::getMin(type));

@@ -17,8 +17,7 @@ class ValueEditDialog;
 // list of predefined values, the keys 0-9, back, clear, sign, OK and exit. The hardware Up and
 // Down keys step the value to the previous or next multiple of the step. One instance for the
 // whole program; limits, step and unit stay until a caller changes them.
-class ValueEditDialog : public QDialog
-{
+class ValueEditDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -35,8 +34,7 @@ public:
     int value() const;
 
     // Limits from the setting's descriptor, then exec() without predefined values.
-    static int getValue(int value, Configuration::ValueType type, int step, const QString& prompt,
-                        const QString& unit);
+    static int getValue(int value, Configuration::ValueType type, int step, const QString& prompt, const QString& unit);
     static int getGatingTime(int value, const QString& prompt);
 
 public slots:

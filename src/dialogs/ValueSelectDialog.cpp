@@ -86,7 +86,7 @@ void ValueSelectDialog::Option::updateIcon()
         return;
     const QString file = QStringLiteral(":/resources/images/%1_%2.svg")
                              .arg(m_kind == KIND_RADIO ? QStringLiteral("radiobutton") : QStringLiteral("checkbox"),
-                                  m_checked ? QStringLiteral("checked") : QStringLiteral("unchecked"));
+                                 m_checked ? QStringLiteral("checked") : QStringLiteral("unchecked"));
     // The same picture on the selected row (the list would otherwise tint it).
     QIcon icon;
     icon.addFile(file, QSize(), QIcon::Normal);
@@ -124,7 +124,7 @@ ValueSelectDialog::~ValueSelectDialog()
 }
 
 int ValueSelectDialog::exec(const QVariant& currentValue, const QString& prompt, const QList<Option*>& options,
-                            bool exitEnabled, bool customEnabled)
+    bool exitEnabled, bool customEnabled)
 {
     ui->retranslateUi(this);
     ui->pushButtonExit->setEnabled(exitEnabled);
@@ -249,8 +249,8 @@ void ValueSelectDialog::keyPressEvent(QKeyEvent* event)
 // ---------------------------------------------------------------------------------------------
 // Ready-made selectors
 
-int ValueSelectDialog::selectRadio(const QVariant& current, const QString& prompt,
-                                   const QList<QPair<QString, QVariant>>& labels, bool exitEnabled)
+int ValueSelectDialog::selectRadio(
+    const QVariant& current, const QString& prompt, const QList<QPair<QString, QVariant>>& labels, bool exitEnabled)
 {
     Options options;
     for (const auto& label : labels)
@@ -261,71 +261,68 @@ int ValueSelectDialog::selectRadio(const QVariant& current, const QString& promp
 int ValueSelectDialog::selectResolution(int current, const QString& prompt)
 {
     return selectRadio(current, prompt,
-                       {{Configuration::toString(Configuration::RESOLUTION_FINE), int(Configuration::RESOLUTION_FINE)},
-                        {Configuration::toString(Configuration::RESOLUTION_MODERATE),
-                         int(Configuration::RESOLUTION_MODERATE)},
-                        {Configuration::toString(Configuration::RESOLUTION_COARSE),
-                         int(Configuration::RESOLUTION_COARSE)}},
-                       true);
+        { { Configuration::toString(Configuration::RESOLUTION_FINE), int(Configuration::RESOLUTION_FINE) },
+            { Configuration::toString(Configuration::RESOLUTION_MODERATE), int(Configuration::RESOLUTION_MODERATE) },
+            { Configuration::toString(Configuration::RESOLUTION_COARSE), int(Configuration::RESOLUTION_COARSE) } },
+        true);
 }
 
 int ValueSelectDialog::selectAntenna(int current, const QString& prompt, bool exitEnabled)
 {
     return selectRadio(current, prompt,
-                       {{Configuration::toString(Configuration::ANTENNA_UHF), int(Configuration::ANTENNA_UHF)},
-                        {Configuration::toString(Configuration::ANTENNA_TEV), int(Configuration::ANTENNA_TEV)},
-                        {Configuration::toString(Configuration::ANTENNA_HFCT), int(Configuration::ANTENNA_HFCT)}},
-                       exitEnabled);
+        { { Configuration::toString(Configuration::ANTENNA_UHF), int(Configuration::ANTENNA_UHF) },
+            { Configuration::toString(Configuration::ANTENNA_TEV), int(Configuration::ANTENNA_TEV) },
+            { Configuration::toString(Configuration::ANTENNA_HFCT), int(Configuration::ANTENNA_HFCT) } },
+        exitEnabled);
 }
 
 int ValueSelectDialog::selectBandwidth(int current, const QString& prompt)
 {
     const QString mhz = tr("MHz");
     return selectRadio(current, prompt,
-                       {{QStringLiteral("1 %1").arg(mhz), 1000},
-                        {QStringLiteral("5 %1").arg(mhz), 5000},
-                        {QStringLiteral("20 %1").arg(mhz), 20000}},
-                       true);
+        { { QStringLiteral("1 %1").arg(mhz), 1000 }, { QStringLiteral("5 %1").arg(mhz), 5000 },
+            { QStringLiteral("20 %1").arg(mhz), 20000 } },
+        true);
 }
 
 int ValueSelectDialog::selectMeasMode(int current, const QString& prompt)
 {
     return selectRadio(current, prompt,
-                       {{Configuration::toString(Configuration::MEAS_MODE_LOG), int(Configuration::MEAS_MODE_LOG)},
-                        {Configuration::toString(Configuration::MEAS_MODE_RMS), int(Configuration::MEAS_MODE_RMS)},
-                        {Configuration::toString(Configuration::MEAS_MODE_ENV), int(Configuration::MEAS_MODE_ENV)}},
-                       true);
+        { { Configuration::toString(Configuration::MEAS_MODE_LOG), int(Configuration::MEAS_MODE_LOG) },
+            { Configuration::toString(Configuration::MEAS_MODE_RMS), int(Configuration::MEAS_MODE_RMS) },
+            { Configuration::toString(Configuration::MEAS_MODE_ENV), int(Configuration::MEAS_MODE_ENV) } },
+        true);
 }
 
 int ValueSelectDialog::selectSync(int current, const QString& prompt)
 {
     // The sync sources are type names and stay untranslated.
     return selectRadio(current, prompt,
-                       {{QStringLiteral("Int E"), int(Configuration::SYNC_INT_E)},
-                        {QStringLiteral("RQ4417 (E)"), int(Configuration::SYNC_SENSOR_E)},
-                        {QStringLiteral("RQ4417 (H)"), int(Configuration::SYNC_SENSOR_H)},
-                        {QStringLiteral("TL4418"), int(Configuration::SYNC_MAINS_RF)}},
-                       true);
+        { { QStringLiteral("Int E"), int(Configuration::SYNC_INT_E) },
+            { QStringLiteral("RQ4417 (E)"), int(Configuration::SYNC_SENSOR_E) },
+            { QStringLiteral("RQ4417 (H)"), int(Configuration::SYNC_SENSOR_H) },
+            { QStringLiteral("TL4418"), int(Configuration::SYNC_MAINS_RF) } },
+        true);
 }
 
 int ValueSelectDialog::selectPersistency(int current, const QString& prompt)
 {
     return selectRadio(current, prompt,
-                       {{QStringLiteral("1"), 1}, {QStringLiteral("50"), 50}, {QStringLiteral("100"), 100},
-                        {tr("Infinite"), 0}},
-                       true);
+        { { QStringLiteral("1"), 1 }, { QStringLiteral("50"), 50 }, { QStringLiteral("100"), 100 },
+            { tr("Infinite"), 0 } },
+        true);
 }
 
 int ValueSelectDialog::selectOnOff(int current, const QString& prompt)
 {
     // Any non-zero value counts as "On".
-    return selectRadio(current == 0 ? 0 : 1, prompt, {{tr("Off"), 0}, {tr("On"), 1}}, true);
+    return selectRadio(current == 0 ? 0 : 1, prompt, { { tr("Off"), 0 }, { tr("On"), 1 } }, true);
 }
 
 int ValueSelectDialog::selectYesNo(int current, const QString& prompt)
 {
     // An answer is required: no exit button (Escape still leaves).
-    return selectRadio(current, prompt, {{tr("No"), 0}, {tr("Yes"), 1}}, false);
+    return selectRadio(current, prompt, { { tr("No"), 0 }, { tr("Yes"), 1 } }, false);
 }
 
 int ValueSelectDialog::selectLanguage(const QString& currentCode, const QString& prompt)
@@ -349,26 +346,26 @@ int ValueSelectDialog::selectLanguage(const QString& currentCode, const QString&
 
 int ValueSelectDialog::selectDateFormat(int current, const QString& prompt)
 {
-    return selectRadio(
-        current, prompt,
-        {{Configuration::toString(Configuration::DATE_FORMAT_DD_MM_YYYY), int(Configuration::DATE_FORMAT_DD_MM_YYYY)},
-         {Configuration::toString(Configuration::DATE_FORMAT_YYYY_MM_DD), int(Configuration::DATE_FORMAT_YYYY_MM_DD)}},
+    return selectRadio(current, prompt,
+        { { Configuration::toString(Configuration::DATE_FORMAT_DD_MM_YYYY),
+              int(Configuration::DATE_FORMAT_DD_MM_YYYY) },
+            { Configuration::toString(Configuration::DATE_FORMAT_YYYY_MM_DD),
+                int(Configuration::DATE_FORMAT_YYYY_MM_DD) } },
         true);
 }
 
 int ValueSelectDialog::selectPhase(int current, const QString& prompt)
 {
     return selectRadio(current, prompt,
-                       {{Configuration::toString(Configuration::PHASE_L1), int(Configuration::PHASE_L1)},
-                        {Configuration::toString(Configuration::PHASE_L2), int(Configuration::PHASE_L2)},
-                        {Configuration::toString(Configuration::PHASE_L3), int(Configuration::PHASE_L3)},
-                        {Configuration::toString(Configuration::PHASE_Unspecified),
-                         int(Configuration::PHASE_Unspecified)}},
-                       true);
+        { { Configuration::toString(Configuration::PHASE_L1), int(Configuration::PHASE_L1) },
+            { Configuration::toString(Configuration::PHASE_L2), int(Configuration::PHASE_L2) },
+            { Configuration::toString(Configuration::PHASE_L3), int(Configuration::PHASE_L3) },
+            { Configuration::toString(Configuration::PHASE_Unspecified), int(Configuration::PHASE_Unspecified) } },
+        true);
 }
 
-QString ValueSelectDialog::selectMountPoint(const QString& current, const QString& pattern,
-                                            const QStringList& excluded, const QString& prompt)
+QString ValueSelectDialog::selectMountPoint(
+    const QString& current, const QString& pattern, const QStringList& excluded, const QString& prompt)
 {
     const QList<QStringList> mounts = SystemHelper::diskUsage(QRegExp(pattern), excluded);
     QStringList mountPoints;

@@ -18,15 +18,13 @@ class QPushButton;
 // chosen with it; the static select...() functions are ready-made selectors for the settings'
 // enumerations. One instance for the whole program; Up, Down, Return and Escape drive it as well
 // as taps.
-class ValueSelectDialog : public QDialog
-{
+class ValueSelectDialog : public QDialog {
     Q_OBJECT
 
 public:
     // One entry of the list. Created by the caller; once shown it belongs to the dialog's list,
     // which deletes it when the dialog is opened with other options the next time.
-    class Option : public QListWidgetItem
-    {
+    class Option : public QListWidgetItem {
     public:
         enum Kind { KIND_TEXT = 0, KIND_ICON = 1, KIND_CHECKBOX = 2, KIND_RADIO = 3 };
 
@@ -61,8 +59,8 @@ public:
     // Shows the options modally with the last option whose value equals currentValue as the
     // current row. 1 when an option (other than a check box) or the custom button was chosen,
     // 0 when left with exit or Escape.
-    int exec(const QVariant& currentValue, const QString& prompt, const QList<Option*>& options,
-             bool exitEnabled, bool customEnabled);
+    int exec(const QVariant& currentValue, const QString& prompt, const QList<Option*>& options, bool exitEnabled,
+        bool customEnabled);
     QVariant value() const;
     // Lets a caller set the custom button's text or icon before exec().
     QPushButton* customButton() const;
@@ -84,8 +82,8 @@ public:
     static int selectPhase(int current, const QString& prompt);
     // One option per mounted file system of the disk-usage listing whose mount point matches
     // pattern and is not excluded. Returns the chosen mount point, or an empty text.
-    static QString selectMountPoint(const QString& current, const QString& pattern, const QStringList& excluded,
-                                    const QString& prompt);
+    static QString selectMountPoint(
+        const QString& current, const QString& pattern, const QStringList& excluded, const QString& prompt);
 
 signals:
     void optionClicked(ValueSelectDialog::Option* option);
@@ -104,7 +102,7 @@ private:
     ~ValueSelectDialog() override;
 
     static int selectRadio(const QVariant& current, const QString& prompt,
-                           const QList<QPair<QString, QVariant>>& labels, bool exitEnabled);
+        const QList<QPair<QString, QVariant>>& labels, bool exitEnabled);
     void takeOverOptions(const QList<Option*>& options);
     void fitList();
 

@@ -11,8 +11,7 @@ class ValueSliderDialog;
 // unit "%", as a percentage of the slider's maximum. The hardware Up and Down keys move the
 // slider by 1, by 10 while held; Return confirms, Escape leaves. One instance for the whole
 // program; the range stays until a caller sets it again.
-class ValueSliderDialog : public QDialog
-{
+class ValueSliderDialog : public QDialog {
     Q_OBJECT
 
 public:

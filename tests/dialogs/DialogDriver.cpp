@@ -27,8 +27,7 @@ void whenShown(QDialog* dialog, std::function<void()> action)
             // The offscreen platform does not always activate a window that is shown again.
             QApplication::setActiveWindow(dialog);
             action();
-        }
-        else
+        } else
             whenShown(dialog, action);
     });
 }

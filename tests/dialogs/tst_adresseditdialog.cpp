@@ -23,8 +23,7 @@ QVector<QChar> digits()
 
 } // namespace
 
-class TestAdressEditDialog : public QObject
-{
+class TestAdressEditDialog : public QObject {
     Q_OBJECT
 
 private:
@@ -57,7 +56,7 @@ private slots:
     {
         applyStyleSheet();
         QCOMPARE(dialog()->objectName(), QStringLiteral("AddressEditDialog"));
-        for (const char* name : {"ButtonUp", "ButtonDown", "ButtonLeft", "ButtonRight", "ButtonOk", "ButtonExit"})
+        for (const char* name : { "ButtonUp", "ButtonDown", "ButtonLeft", "ButtonRight", "ButtonOk", "ButtonExit" })
             QVERIFY(button(QLatin1String(name)));
     }
 
@@ -78,9 +77,9 @@ private slots:
                                 << button(QStringLiteral("ButtonRight"))->isEnabled();
                          tap(button(QStringLiteral("ButtonOk")));
                      }),
-                 1);
+            1);
         QCOMPARE(label, QStringLiteral("1"));
-        QCOMPARE(states, (QList<bool>{false, true, true, true, true, false}));
+        QCOMPARE(states, (QList<bool> { false, true, true, true, true, false }));
         QCOMPARE(dialog()->text(), QStringLiteral("192.168.001.005"));
     }
 
@@ -92,8 +91,8 @@ private slots:
                          steps << stepUp(1) << stepUp(1);
                          tap(button(QStringLiteral("ButtonOk")));
                      }),
-                 1);
-        QCOMPARE(steps, (QStringList{"2", "2"}));
+            1);
+        QCOMPARE(steps, (QStringList { "2", "2" }));
         QCOMPARE(dialog()->text(), QStringLiteral("200.000.000.000"));
     }
 
@@ -108,8 +107,8 @@ private slots:
                          steps << stepUp(9); // 250 .. 255
                          tap(button(QStringLiteral("ButtonOk")));
                      }),
-                 1);
-        QCOMPARE(steps, (QStringList{"5", "5"}));
+            1);
+        QCOMPARE(steps, (QStringList { "5", "5" }));
         QCOMPARE(dialog()->text(), QStringLiteral("255.000.000.000"));
 
         // Below 200 every digit is open.
@@ -121,8 +120,8 @@ private slots:
                          steps << stepUp(3);
                          tap(button(QStringLiteral("ButtonOk")));
                      }),
-                 1);
-        QCOMPARE(steps.mid(2), (QStringList{"9", "3"}));
+            1);
+        QCOMPARE(steps.mid(2), (QStringList { "9", "3" }));
         QCOMPARE(dialog()->text(), QStringLiteral("199.030.000.000"));
     }
 
@@ -134,7 +133,7 @@ private slots:
                          stepUp(1);
                          tap(button(QStringLiteral("ButtonOk")));
                      }),
-                 1);
+            1);
         QCOMPARE(dialog()->text(), QStringLiteral("299.000.000.000"));
     }
 
@@ -158,9 +157,9 @@ private slots:
                          positions << line()->cursorPosition();
                          pressKey(dialog(), Qt::Key_Left); // at position 0: leaves with 0
                      }),
-                 0);
-        QCOMPARE(chars, (QStringList{"0", "2"}));
-        QCOMPARE(positions, (QList<int>{2, 1, 0}));
+            0);
+        QCOMPARE(chars, (QStringList { "0", "2" }));
+        QCOMPARE(positions, (QList<int> { 2, 1, 0 }));
 
         // Right on the last position confirms.
         QCOMPARE(run(QStringLiteral("010.000.000.000"),
@@ -170,7 +169,7 @@ private slots:
                          positions << line()->cursorPosition();
                          pressKey(dialog(), Qt::Key_Right);
                      }),
-                 1);
+            1);
         QCOMPARE(positions.last(), 14);
     }
 
@@ -184,7 +183,7 @@ private slots:
             }
             tap(button(QStringLiteral("ButtonExit")));
         });
-        QCOMPARE(positions, (QList<int>{1, 2, 4, 5}));
+        QCOMPARE(positions, (QList<int> { 1, 2, 4, 5 }));
     }
 
     void blankStepsUpToTheFirstCharacter()
@@ -197,7 +196,7 @@ private slots:
                          first = stepUp(1);
                          tap(button(QStringLiteral("ButtonOk")));
                      }),
-                 1);
+            1);
         QVERIFY(!downEnabled);
         QCOMPARE(first, QStringLiteral("0"));
         QVERIFY(dialog()->text().startsWith(QLatin1Char('0')));
@@ -205,7 +204,8 @@ private slots:
 
     void withoutAddressRulesEveryCharacterIsReachable()
     {
-        QCOMPARE(run(QStringLiteral("900.000.000.000"),
+        QCOMPARE(run(
+                     QStringLiteral("900.000.000.000"),
                      [&]() {
                          QCOMPARE(stepUp(1), QStringLiteral("9")); // the last character: no further
                          QVERIFY(!button(QStringLiteral("ButtonUp"))->isEnabled());
@@ -213,7 +213,7 @@ private slots:
                          tap(button(QStringLiteral("ButtonOk")));
                      },
                      false),
-                 1);
+            1);
         QCOMPARE(dialog()->text(), QStringLiteral("800.000.000.000"));
     }
 
@@ -224,7 +224,7 @@ private slots:
                          QTest::keyClicks(line(), QStringLiteral("77"));
                          tap(button(QStringLiteral("ButtonOk")));
                      }),
-                 1);
+            1);
         QCOMPARE(dialog()->text(), QStringLiteral("192.168.001.005"));
     }
 };

@@ -13,8 +13,7 @@
 
 using namespace DialogDriver;
 
-class TestDateTimeEditDialog : public QObject
-{
+class TestDateTimeEditDialog : public QObject {
     Q_OBJECT
 
 private:
@@ -27,13 +26,13 @@ private:
     {
         QStyleOptionSpinBox option;
         option.initFrom(editor);
-        option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame
-                             | QStyle::SC_SpinBoxEditField;
+        option.subControls
+            = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
         option.buttonSymbols = editor->buttonSymbols();
         option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
         option.frame = editor->hasFrame();
-        const QRect rect = editor->style()->subControlRect(QStyle::CC_SpinBox, &option,
-                                                           up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown, editor);
+        const QRect rect = editor->style()->subControlRect(
+            QStyle::CC_SpinBox, &option, up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown, editor);
         QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, rect.center());
     }
 
@@ -70,10 +69,11 @@ private slots:
                     QTest::qWait(700);
                     pressKey(dialog(), Qt::Key_Return);
                 });
-                return dialog()->execDate(QDate(2026, 12, 6), QStringLiteral("Enter date"), QStringLiteral("dd.MM.yyyy"));
+                return dialog()->execDate(
+                    QDate(2026, 12, 6), QStringLiteral("Enter date"), QStringLiteral("dd.MM.yyyy"));
             }(),
             1);
-        QCOMPARE(sections, (QList<int>{0, 1, 2}));
+        QCOMPARE(sections, (QList<int> { 0, 1, 2 }));
         QCOMPARE(prompt, QStringLiteral("Enter date"));
         QVERIFY(!timeShown);
         QCOMPARE(dialog()->date(), QDate(2029, 11, 7));
@@ -94,7 +94,7 @@ private slots:
         });
         // The year comes first in this pattern.
         QCOMPARE(dialog()->execDate(QDate(2026, 12, 6), QStringLiteral("Enter date"), QStringLiteral("yyyy.MM.dd")), 0);
-        QCOMPARE(sections, (QList<int>{2, 1, 0}));
+        QCOMPARE(sections, (QList<int> { 2, 1, 0 }));
         QCOMPARE(dateEdit()->displayFormat(), QStringLiteral("yyyy.MM.dd"));
     }
 

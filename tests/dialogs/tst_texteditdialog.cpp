@@ -11,8 +11,7 @@
 
 using namespace DialogDriver;
 
-class TestTextEditDialog : public QObject
-{
+class TestTextEditDialog : public QObject {
     Q_OBJECT
 
 private:
@@ -57,7 +56,8 @@ private slots:
         applyStyleSheet();
         for (int i = 0; i < 26; ++i)
             QVERIFY(button(QStringLiteral("Button%1").arg(i)));
-        for (const char* name : {"ButtonBack", "ButtonOk", "ButtonExit", "ButtonSymbols", "ButtonChars", "ButtonNumbers"})
+        for (const char* name :
+            { "ButtonBack", "ButtonOk", "ButtonExit", "ButtonSymbols", "ButtonChars", "ButtonNumbers" })
             QVERIFY(button(QLatin1String(name)));
     }
 
@@ -104,8 +104,8 @@ private slots:
             tap(button(QStringLiteral("ButtonExit")));
         });
         QCOMPARE(dialog()->exec(QStringLiteral("x"), QStringLiteral("Edit folder name"), 20), 0);
-        QCOMPARE(firstKeys, (QStringList{"az", "AZ", "09", "_-", "az"}));
-        QCOMPARE(charsLabels, (QStringList{"ABC", "abc", "abc"}));
+        QCOMPARE(firstKeys, (QStringList { "az", "AZ", "09", "_-", "az" }));
+        QCOMPARE(charsLabels, (QStringList { "ABC", "abc", "abc" }));
         QVERIFY(blankDisabled);
     }
 
@@ -140,7 +140,8 @@ private slots:
             line()->end(false);
             tap(button(QStringLiteral("ButtonBack")));
             tap(button(QStringLiteral("ButtonBack")));
-            okShownEmpty = button(QStringLiteral("ButtonOk"))->isVisible() || button(QStringLiteral("ButtonOk"))->isEnabled();
+            okShownEmpty
+                = button(QStringLiteral("ButtonOk"))->isVisible() || button(QStringLiteral("ButtonOk"))->isEnabled();
             emptyMessage = status()->text();
             emptyStyle = status()->styleSheet();
             screenshot(dialog(), QStringLiteral("TextEditDialog_empty"));
@@ -179,7 +180,7 @@ private slots:
             pressKey(dialog(), Qt::Key_Return);
         });
         QCOMPARE(dialog()->exec(QStringLiteral("abcd"), QStringLiteral("Edit curve name"), 10), 1);
-        QCOMPARE(positions, (QList<int>{3, 2, 0}));
+        QCOMPARE(positions, (QList<int> { 3, 2, 0 }));
         QCOMPARE(dialog()->text(), QStringLiteral("abXcd"));
     }
 

@@ -12,8 +12,7 @@
 
 using namespace DialogDriver;
 
-class TestValueEditDialog : public QObject
-{
+class TestValueEditDialog : public QObject {
     Q_OBJECT
 
 private:
@@ -38,7 +37,7 @@ private slots:
     void initTestCase()
     {
         applyStyleSheet();
-        for (const char* name : {"ButtonBack", "ButtonClear", "ButtonSign", "ButtonOk", "ButtonExit"})
+        for (const char* name : { "ButtonBack", "ButtonClear", "ButtonSign", "ButtonOk", "ButtonExit" })
             QVERIFY(button(QLatin1String(name)));
     }
 
@@ -63,7 +62,7 @@ private slots:
             tap(button(QStringLiteral("ButtonOk")));
         });
         QCOMPARE(dialog()->exec(150, QStringLiteral("Enter start frequency"), QStringLiteral("MHz"), {}), 1);
-        QCOMPARE(texts, (QStringList{"150MHz", "2MHz", "25MHz", "2MHz", "150MHz", "300MHz"}));
+        QCOMPARE(texts, (QStringList { "150MHz", "2MHz", "25MHz", "2MHz", "150MHz", "300MHz" }));
         QCOMPARE(dialog()->value(), 300);
     }
 
@@ -86,7 +85,7 @@ private slots:
             pressKey(dialog(), Qt::Key_Return);
         });
         QCOMPARE(dialog()->exec(-95, QStringLiteral("Enter minimum amplitude"), QStringLiteral("dBm"), {}), 1);
-        QCOMPARE(values, (QList<int>{-9, -95, 95, 7, -70}));
+        QCOMPARE(values, (QList<int> { -9, -95, 95, 7, -70 }));
         QCOMPARE(dialog()->value(), -70);
     }
 
@@ -102,7 +101,8 @@ private slots:
             typeDigits(QStringLiteral("1005"));
             message = status()->text();
             style = status()->styleSheet();
-            okShown = button(QStringLiteral("ButtonOk"))->isVisible() || button(QStringLiteral("ButtonOk"))->isEnabled();
+            okShown
+                = button(QStringLiteral("ButtonOk"))->isVisible() || button(QStringLiteral("ButtonOk"))->isEnabled();
             screenshot(dialog(), QStringLiteral("ValueEditDialog_range"));
             pressKey(dialog(), Qt::Key_Return);
             QCoreApplication::processEvents();
@@ -137,7 +137,7 @@ private slots:
             tap(button(QStringLiteral("ButtonExit")));
         });
         dialog()->exec(153, QStringLiteral("Enter value"), QString(), {});
-        QCOMPARE(values, (QList<int>{160, 170, 153, 150, 140}));
+        QCOMPARE(values, (QList<int> { 160, 170, 153, 150, 140 }));
 
         values.clear();
         whenShown(dialog(), [&]() {
@@ -153,7 +153,7 @@ private slots:
             pressKey(dialog(), Qt::Key_Escape);
         });
         QCOMPARE(dialog()->exec(-95, QStringLiteral("Enter value"), QString(), {}), 0);
-        QCOMPARE(values, (QList<int>{-100, -90, -100}));
+        QCOMPARE(values, (QList<int> { -100, -90, -100 }));
     }
 
     void steppingStopsAtTheMaximum()
@@ -168,7 +168,7 @@ private slots:
             pressKey(dialog(), Qt::Key_Return);
         });
         QCOMPARE(dialog()->exec(79, QStringLiteral("Enter gating time"), QStringLiteral("ms"), {}), 1);
-        QCOMPARE(values, (QList<int>{80, 80}));
+        QCOMPARE(values, (QList<int> { 80, 80 }));
     }
 
     void predefinedValues()
@@ -189,10 +189,10 @@ private slots:
             tap(button(QStringLiteral("ButtonOk")));
         });
         QCOMPARE(dialog()->exec(100, QStringLiteral("Enter sweep rate"), QStringLiteral("Hz"),
-                                {{50, QStringLiteral("50 Hz")}, {60, QStringLiteral("60 Hz")}}),
-                 1);
+                     { { 50, QStringLiteral("50 Hz") }, { 60, QStringLiteral("60 Hz") } }),
+            1);
         QVERIFY(listShown);
-        QCOMPARE(rows, (QStringList{"50 Hz", "60 Hz"}));
+        QCOMPARE(rows, (QStringList { "50 Hz", "60 Hz" }));
         QCOMPARE(value, 60);
         QCOMPARE(currentRow, -1);
         QCOMPARE(dialog()->value(), 60);
@@ -221,7 +221,7 @@ private slots:
             tap(button(QStringLiteral("ButtonExit")));
         });
         dialog()->exec(0, QStringLiteral("Enter code"), QString(), {});
-        QCOMPARE(values, (QList<int>{999999999, -999999999}));
+        QCOMPARE(values, (QList<int> { 999999999, -999999999 }));
         QCOMPARE(dialog()->value(), 999999999);
     }
 
@@ -246,9 +246,9 @@ private slots:
             message = status()->text();
             pressKey(dialog(), Qt::Key_Return);
         });
-        QCOMPARE(ValueEditDialog::getValue(5, Configuration::VT_Threshold1, 1, QStringLiteral("Enter threshold"),
-                                           QString()),
-                 1);
+        QCOMPARE(
+            ValueEditDialog::getValue(5, Configuration::VT_Threshold1, 1, QStringLiteral("Enter threshold"), QString()),
+            1);
         QCOMPARE(dialog()->value(), 4);
         QCOMPARE(message, QStringLiteral("Enter threshold"));
     }

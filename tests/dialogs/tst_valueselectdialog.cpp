@@ -5,6 +5,7 @@
 #include "util/LanguageManager.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -16,8 +17,7 @@
 using namespace DialogDriver;
 using Option = ValueSelectDialog::Option;
 
-class TestValueSelectDialog : public QObject
-{
+class TestValueSelectDialog : public QObject {
     Q_OBJECT
 
 private:
@@ -107,9 +107,8 @@ private slots:
                 << new Option(QStringLiteral("Average"), 1, false, false);
         QCOMPARE(options.at(0)->kind(), int(Option::KIND_CHECKBOX));
         // The caller toggles the box in its handler, as the trace selection does.
-        QMetaObject::Connection toggle
-            = connect(dialog(), &ValueSelectDialog::optionClicked,
-                      [](ValueSelectDialog::Option* option) { option->setChecked(!option->isChecked()); });
+        QMetaObject::Connection toggle = connect(dialog(), &ValueSelectDialog::optionClicked,
+            [](ValueSelectDialog::Option* option) { option->setChecked(!option->isChecked()); });
         bool stillOpen = false;
         bool averageChecked = false;
         whenShown(dialog(), [&]() {
@@ -152,14 +151,21 @@ private slots:
     void customButtonGivesItsOwnResult()
     {
         QSignalSpy custom(dialog(), &ValueSelectDialog::customButtonClicked);
+        // As the spectrum screen's marker choice sets it up.
         dialog()->customButton()->setText(QStringLiteral("Clear all"));
+        dialog()->customButton()->setIcon(QIcon(QStringLiteral(":/resources/images/trash.png")));
+        ValueSelectDialog::Options markers;
+        const QStringList frequencies { "412.5", "655.25", "871" };
+        for (int i = 0; i < frequencies.size(); ++i)
+            markers << new Option(
+                QStringLiteral("Marker %1 [%2 MHz]").arg(i + 1).arg(frequencies.at(i)), i, i == 1, true);
         bool customShown = false;
         whenShown(dialog(), [&]() {
             customShown = button("pushButtonCustom")->isVisible();
             screenshot(dialog(), QStringLiteral("ValueSelectDialog"));
             tap(button("pushButtonCustom"));
         });
-        QCOMPARE(dialog()->exec(0, QStringLiteral("Select marker"), numbered(3), true, true), 1);
+        QCOMPARE(dialog()->exec(1, QStringLiteral("Select marker"), markers, true, true), 1);
         QVERIFY(customShown);
         QCOMPARE(dialog()->value(), QVariant(ValueSelectDialog::VALUE_CUSTOM));
         QCOMPARE(custom.count(), 1);
@@ -189,7 +195,7 @@ private slots:
             pressKey(dialog(), Qt::Key_Return);
         });
         QCOMPARE(dialog()->exec(0, QStringLiteral("Pick"), numbered(4), true, false), 1);
-        QCOMPARE(rows, (QList<int>{0, 3, 2}));
+        QCOMPARE(rows, (QList<int> { 0, 3, 2 }));
         QCOMPARE(dialog()->value(), QVariant(2));
     }
 
@@ -234,7 +240,7 @@ private slots:
             tap(list(), list()->item(2));
         });
         QCOMPARE(ValueSelectDialog::selectAntenna(1, QStringLiteral("Select antenna"), false), 1);
-        QCOMPARE(labels, (QStringList{"UHF", "TEV", "HFCT"}));
+        QCOMPARE(labels, (QStringList { "UHF", "TEV", "HFCT" }));
         QVERIFY(!exitShown);
         QCOMPARE(current, 1);
         QVERIFY(!uhfChecked);
@@ -249,24 +255,24 @@ private slots:
         QTest::addColumn<QVariantList>("values");
         QTest::addColumn<int>("checkedRow");
         QTest::addColumn<bool>("exitShown");
-        QTest::newRow("resolution") << 0 << 2 << QStringList{"Fine", "Moderate", "Coarse"}
-                                    << QVariantList{1, 2, 3} << 1 << true;
-        QTest::newRow("bandwidth") << 1 << 20000 << QStringList{"1 MHz", "5 MHz", "20 MHz"}
-                                   << QVariantList{1000, 5000, 20000} << 2 << true;
-        QTest::newRow("meas mode") << 2 << 0 << QStringList{"LOG", "RMS", "ENV"} << QVariantList{0, 1, 2} << 0
+        QTest::newRow("resolution") << 0 << 2 << QStringList { "Fine", "Moderate", "Coarse" }
+                                    << QVariantList { 1, 2, 3 } << 1 << true;
+        QTest::newRow("bandwidth") << 1 << 20000 << QStringList { "1 MHz", "5 MHz", "20 MHz" }
+                                   << QVariantList { 1000, 5000, 20000 } << 2 << true;
+        QTest::newRow("meas mode") << 2 << 0 << QStringList { "LOG", "RMS", "ENV" } << QVariantList { 0, 1, 2 } << 0
                                    << true;
-        QTest::newRow("sync") << 3 << 3 << QStringList{"Int E", "RQ4417 (E)", "RQ4417 (H)", "TL4418"}
-                              << QVariantList{0, 1, 2, 3} << 3 << true;
-        QTest::newRow("persistency") << 4 << 0 << QStringList{"1", "50", "100", "Infinite"}
-                                     << QVariantList{1, 50, 100, 0} << 3 << true;
+        QTest::newRow("sync") << 3 << 3 << QStringList { "Int E", "RQ4417 (E)", "RQ4417 (H)", "TL4418" }
+                              << QVariantList { 0, 1, 2, 3 } << 3 << true;
+        QTest::newRow("persistency") << 4 << 0 << QStringList { "1", "50", "100", "Infinite" }
+                                     << QVariantList { 1, 50, 100, 0 } << 3 << true;
         QTest::newRow("on/off any non-zero is on")
-            << 5 << 7 << QStringList{"Off", "On"} << QVariantList{0, 1} << 1 << true;
-        QTest::newRow("yes/no needs an answer") << 6 << 0 << QStringList{"No", "Yes"} << QVariantList{0, 1} << 0
-                                                << false;
-        QTest::newRow("date format") << 7 << 1 << QStringList{"DD.MM.YYYY", "YYYY.MM.DD"} << QVariantList{0, 1}
+            << 5 << 7 << QStringList { "Off", "On" } << QVariantList { 0, 1 } << 1 << true;
+        QTest::newRow("yes/no needs an answer")
+            << 6 << 0 << QStringList { "No", "Yes" } << QVariantList { 0, 1 } << 0 << false;
+        QTest::newRow("date format") << 7 << 1 << QStringList { "DD.MM.YYYY", "YYYY.MM.DD" } << QVariantList { 0, 1 }
                                      << 1 << true;
-        QTest::newRow("phase") << 8 << 0 << QStringList{"L1", "L2", "L3", "Unspecified"}
-                               << QVariantList{1, 2, 3, 0} << 3 << true;
+        QTest::newRow("phase") << 8 << 0 << QStringList { "L1", "L2", "L3", "Unspecified" }
+                               << QVariantList { 1, 2, 3, 0 } << 3 << true;
     }
 
     void readyMadeSelectorsOfferTheirValues()
@@ -302,15 +308,33 @@ private slots:
         const QString text = QStringLiteral("Prompt %1").arg(selector);
         int result = -1;
         switch (selector) {
-        case 0: result = ValueSelectDialog::selectResolution(current, text); break;
-        case 1: result = ValueSelectDialog::selectBandwidth(current, text); break;
-        case 2: result = ValueSelectDialog::selectMeasMode(current, text); break;
-        case 3: result = ValueSelectDialog::selectSync(current, text); break;
-        case 4: result = ValueSelectDialog::selectPersistency(current, text); break;
-        case 5: result = ValueSelectDialog::selectOnOff(current, text); break;
-        case 6: result = ValueSelectDialog::selectYesNo(current, text); break;
-        case 7: result = ValueSelectDialog::selectDateFormat(current, text); break;
-        case 8: result = ValueSelectDialog::selectPhase(current, text); break;
+        case 0:
+            result = ValueSelectDialog::selectResolution(current, text);
+            break;
+        case 1:
+            result = ValueSelectDialog::selectBandwidth(current, text);
+            break;
+        case 2:
+            result = ValueSelectDialog::selectMeasMode(current, text);
+            break;
+        case 3:
+            result = ValueSelectDialog::selectSync(current, text);
+            break;
+        case 4:
+            result = ValueSelectDialog::selectPersistency(current, text);
+            break;
+        case 5:
+            result = ValueSelectDialog::selectOnOff(current, text);
+            break;
+        case 6:
+            result = ValueSelectDialog::selectYesNo(current, text);
+            break;
+        case 7:
+            result = ValueSelectDialog::selectDateFormat(current, text);
+            break;
+        case 8:
+            result = ValueSelectDialog::selectPhase(current, text);
+            break;
         }
         QCOMPARE(result, 1);
         QCOMPARE(shownLabels, labels);
@@ -340,13 +364,13 @@ private slots:
     {
         TestRoot root;
         QVERIFY(root.installScript(QStringLiteral("/bin/df"),
-                                   QStringLiteral("cat <<'EOF'\n"
-                                                  "Filesystem      Size  Used Avail Use% Mounted on\n"
-                                                  "/dev/root       512M  300M  212M  59% /\n"
-                                                  "tmpfs            64M     0   64M   0% /media/ram\n"
-                                                  "/dev/sda1        7.5G  1.2G  6.3G  16% /media/usb0\n"
-                                                  "/dev/sdb1        3.7G  1.0G  2.7G  27% /media/my stick\n"
-                                                  "EOF")));
+            QStringLiteral("cat <<'EOF'\n"
+                           "Filesystem      Size  Used Avail Use% Mounted on\n"
+                           "/dev/root       512M  300M  212M  59% /\n"
+                           "tmpfs            64M     0   64M   0% /media/ram\n"
+                           "/dev/sda1        7.5G  1.2G  6.3G  16% /media/usb0\n"
+                           "/dev/sdb1        3.7G  1.0G  2.7G  27% /media/my stick\n"
+                           "EOF")));
         QStringList labels;
         int current = -1;
         whenShown(dialog(), [&]() {
@@ -356,25 +380,23 @@ private slots:
             tap(list(), list()->item(1));
         });
         const QString chosen = ValueSelectDialog::selectMountPoint(QStringLiteral("/media/usb0"),
-                                                                   QStringLiteral("/media/[.]*"),
-                                                                   {QStringLiteral("/media/ram")},
-                                                                   QStringLiteral("Select USB"));
-        QCOMPARE(labels, (QStringList{"/media/usb0", "/media/my stick"}));
+            QStringLiteral("/media/[.]*"), { QStringLiteral("/media/ram") }, QStringLiteral("Select USB"));
+        QCOMPARE(labels, (QStringList { "/media/usb0", "/media/my stick" }));
         QCOMPARE(current, 0);
         QCOMPARE(chosen, QStringLiteral("/media/my stick"));
 
         whenShown(dialog(), [&]() { tap(button("pushButtonExit")); });
         QCOMPARE(ValueSelectDialog::selectMountPoint(QString(), QStringLiteral("/media/[.]*"),
-                                                     {QStringLiteral("/media/ram")}, QStringLiteral("Select USB")),
-                 QString());
+                     { QStringLiteral("/media/ram") }, QStringLiteral("Select USB")),
+            QString());
     }
 
     void languageSelectorOffersTheInstalledLanguages()
     {
         TestRoot root;
         QVERIFY(root.writeFile(QStringLiteral("/usr/lib/language/corvane_en.cfg"), "name=English\nnative=English\n"));
-        QVERIFY(root.writeFile(QStringLiteral("/usr/lib/language/corvane_de.cfg"),
-                               "name=German\nnative=Deutsch\nfont=DejaVu Serif\n"));
+        QVERIFY(root.writeFile(
+            QStringLiteral("/usr/lib/language/corvane_de.cfg"), "name=German\nnative=Deutsch\nfont=DejaVu Serif\n"));
         QVERIFY(root.writeFile(QStringLiteral("/usr/lib/language/corvane_de.qm"), QByteArray("stand-in")));
         LanguageManager::instance()->reloadLanguages();
 

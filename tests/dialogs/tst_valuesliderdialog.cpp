@@ -14,8 +14,7 @@
 
 using namespace DialogDriver;
 
-class TestValueSliderDialog : public QObject
-{
+class TestValueSliderDialog : public QObject {
     Q_OBJECT
 
 private:
@@ -33,7 +32,10 @@ private:
         option.maximum = slider()->maximum();
         option.sliderPosition = slider()->sliderPosition();
         option.sliderValue = slider()->value();
-        return slider()->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider()).center();
+        return slider()
+            ->style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider())
+            .center();
     }
 
 private slots:
@@ -60,7 +62,7 @@ private slots:
             pressKey(dialog(), Qt::Key_Return);
         });
         QCOMPARE(dialog()->exec(50, QStringLiteral("Adjust brightness"), QStringLiteral("%"), false), 1);
-        QCOMPARE(texts, (QStringList{"25 %", "100 %", "1 %"}));
+        QCOMPARE(texts, (QStringList { "25 %", "100 %", "1 %" }));
         QCOMPARE(shownPrompt, QStringLiteral("Adjust brightness"));
         QCOMPARE(dialog()->value(), 150);
     }
@@ -99,7 +101,7 @@ private slots:
             pressKey(dialog(), Qt::Key_Return);
         });
         QCOMPARE(dialog()->exec(50, QStringLiteral("Adjust volume"), QStringLiteral("%"), true), 1);
-        QCOMPARE(values, (QList<int>{51, 71, 70, 60, 0}));
+        QCOMPARE(values, (QList<int> { 51, 71, 70, 60, 0 }));
         // Every change reached the listeners live.
         QVERIFY(changes.count() >= 5);
         QCOMPARE(changes.last().at(0).toInt(), 0);
@@ -129,7 +131,7 @@ private slots:
             QTest::mousePress(slider(), Qt::LeftButton, Qt::NoModifier, start);
             // A drag: the move carries the held button (QTest::mouseMove does not).
             QMouseEvent move(QEvent::MouseMove, start + QPoint(40, 0), slider()->mapToGlobal(start + QPoint(40, 0)),
-                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+                Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(slider(), &move);
             openWhileDragging = dialog()->isVisible();
             QTest::mouseRelease(slider(), Qt::LeftButton, Qt::NoModifier, start + QPoint(40, 0));
