@@ -7,8 +7,8 @@
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QMessageBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -24,6 +24,9 @@ class TestMainWindow : public QObject
 
 private:
     QScopedPointer<TestRoot> m_root;
+    // Closes the timed notices at once (they would hold each case for 3 s) and keeps their texts.
+    QTimer m_noticeCloser;
+    QStringList m_notices;
 
     MainWindow* window() const { return MainWindow::instance(); }
     template <typename T>
@@ -63,13 +66,13 @@ private slots:
                                       QStringLiteral("[ \"$1\" = --prodid ] || exit 1\necho 'CV-0815, rev B'")));
         window()->show();
         QVERIFY(QTest::qWaitForWindowExposed(window()));
-        // The timed folder notices (3 s each) are closed as soon as they are up.
-        auto* closer = new QTimer(this);
-        connect(closer, &QTimer::timeout, []() {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+        connect(&m_noticeCloser, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                m_notices << box->text();
                 box->accept();
+            }
         });
-        closer->start(20);
+        m_noticeCloser.start(20);
     }
 
     void cleanupTestCase()
@@ -186,9 +189,11 @@ private slots:
         window()->rescanFolderIndex();
         QCOMPARE(MainWindow::folderName(false), d + "_Folder_3");
 
-        // A barcode clears the name and gets a folder level of its own.
+        // A barcode clears the name and gets a folder level of its own; a notice tells the folder.
+        m_notices.clear();
         window()->onBarCodeScan(QStringLiteral("4711"));
         QCOMPARE(MainWindow::folderName(false), "4711/" + d);
+        QCOMPARE(m_notices, QStringList{"Folder 4711/" + d});
         QCOMPARE(MainWindow::folderName(true), base() + "4711/" + d);
         makeFolder("4711/" + d);
         window()->onBarCodeScan(QStringLiteral("4711"));
@@ -201,6 +206,7 @@ private slots:
         window()->onBarCodeScan(QStringLiteral(".."));
         window()->onBarCodeScan(QString());
         QCOMPARE(MainWindow::folderName(false), "4711/" + d + "_1");
+        QCOMPARE(m_notices.size(), 2);
 
         // A new name clears the barcode.
         window()->setFolderName(QStringLiteral("Site A"));
