@@ -99,9 +99,8 @@ void FpgaEmulator::keepSyncBit(quint32 controlWord)
     }
 }
 
-void FpgaEmulator::deliverBlock(double startSeconds, double mainsHz, quint32 controlWord)
+void FpgaEmulator::deliverBlock(double startSeconds, double mainsHz, quint32 blocks)
 {
-    Q_UNUSED(controlWord);
     const ReceiverState state = ReceiverState::read(m_root);
     SignalModel::Timing timing;
     timing.samples = int(std::min<quint32>(m_registers.load(RegSampleCount), MaxSamples));
@@ -112,8 +111,8 @@ void FpgaEmulator::deliverBlock(double startSeconds, double mainsHz, quint32 con
 
     // The upper bits of every word carry a block tag, as a real FPGA's status bits would: readers
     // must mask the detector value with 0x3FFF.
-    const quint32 blocks = m_registers.load(SimBlockCountOffset) + 1;
-    const quint32 tag = (blocks & 0xFFFF) << 16;
+    const quint32 count = m_registers.load(SimBlockCountOffset) + blocks;
+    const quint32 tag = (count & 0xFFFF) << 16;
     quint32* minimum = reinterpret_cast<quint32*>(m_samples.data() + MinBufferOffset);
     quint32* average = reinterpret_cast<quint32*>(m_samples.data() + AvgBufferOffset);
     quint32* maximum = reinterpret_cast<quint32*>(m_samples.data() + MaxBufferOffset);
@@ -123,7 +122,7 @@ void FpgaEmulator::deliverBlock(double startSeconds, double mainsHz, quint32 con
         __atomic_store_n(maximum + i, m_block.maximum[i] | tag, __ATOMIC_RELAXED);
     }
     m_registers.store(SimLastFrequencyOffset, state.pllReadable ? quint32(std::lround(state.frequencyMHz * 1000.0)) : 0);
-    m_registers.store(SimBlockCountOffset, blocks);
+    m_registers.store(SimBlockCountOffset, count);
 }
 
 double FpgaEmulator::service(double now)
@@ -144,7 +143,7 @@ double FpgaEmulator::service(double now)
         // A software start in phase-synchronous mode is ignored by the design; it is consumed all
         // the same so that it cannot fire later.
         if (!(control & CtrlPhaseSync)) {
-            deliverBlock(now, mainsHz, control);
+            deliverBlock(now, mainsHz, 1);
             m_registers.store(SimStartCountOffset, m_registers.load(SimStartCountOffset) + 1);
         }
         clearControlBits(CtrlSoftwareStart);
@@ -156,16 +155,18 @@ double FpgaEmulator::service(double now)
         if (m_nextSyncBlock <= 0.0)
             m_nextSyncBlock = (std::floor(now * mainsHz) + 1.0) / mainsHz;
         if (now >= m_nextSyncBlock) {
-            // The block of the period that has just ended; without sync it starts anywhere.
-            double start = m_nextSyncBlock - period;
+            // The periods that have ended since the last look (more than one when this process
+            // was kept from running): the design delivered a block in each, the buffers hold the
+            // last one, and the block counter counts them all.
+            const quint32 periods = quint32(std::floor((now - m_nextSyncBlock) / period)) + 1;
+            double start = m_nextSyncBlock + (periods - 1) * period - period;
+            // Without sync the block starts anywhere in the cycle.
             if (!syncPresent(control)) {
                 m_freeRunPhase = std::fmod(m_freeRunPhase + 0.137 + 0.05 * std::sin(now), 1.0);
                 start += m_freeRunPhase * period;
             }
-            deliverBlock(start, mainsHz, control);
-            m_nextSyncBlock += period;
-            if (m_nextSyncBlock <= now) // fell behind (the machine was busy): skip to the next crossing
-                m_nextSyncBlock = (std::floor(now * mainsHz) + 1.0) / mainsHz;
+            deliverBlock(start, mainsHz, periods);
+            m_nextSyncBlock += periods * period;
         }
         sleep = std::min(sleep, std::max(0.0, m_nextSyncBlock - now));
     } else {

@@ -36,7 +36,8 @@ public:
     static QString hiddenPath(const SimRoot& root, const char* device);
 
 private:
-    void deliverBlock(double startSeconds, double mainsHz, quint32 controlWord);
+    // Fills the buffers with one block and counts `blocks` delivered blocks.
+    void deliverBlock(double startSeconds, double mainsHz, quint32 blocks);
     bool syncPresent(quint32 controlWord) const;
     void keepSyncBit(quint32 controlWord);
     void clearControlBits(quint32 bits);

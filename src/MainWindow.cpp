@@ -7,6 +7,7 @@
 #include "dialogs/TextEditDialog.h"
 #include "dialogs/ValueSelectDialog.h"
 #include "hardware/BoardIO.h"
+#include "dialogs/SpectrumDialog.h"
 #include "hardware/DataWorker.h"
 #include "hardware/SyncRadio.h"
 #include "storage/RecordWriter.h"
@@ -55,6 +56,7 @@ MainWindow::MainWindow()
     : QMainWindow(nullptr)
     , ui(new Ui::MainWindow)
     , m_dataWorker(nullptr)
+    , m_spectrumDialog(nullptr)
     , m_helpDialog(new HelpDialog(this))
     , m_statusLabel(new QLabel(this))
     , m_clockLabel(new QLabel(this))
@@ -70,6 +72,7 @@ MainWindow::MainWindow()
     m_dataWorker = new DataWorker();
 
     // The screens are created here, before the form, as they join.
+    m_spectrumDialog = new SpectrumDialog(m_dataWorker, this);
 
     ui->setupUi(this);
     setFixedSize(640, 480);
@@ -102,6 +105,10 @@ MainWindow::MainWindow()
     //     gotoSetup(SetupDialog::Dialog) -> gotoSetup();
     //   setup frame, HelpDialog, sensor help (InfoDialog::instance()): exit() -> gotoMainMenu();
     //   EventHandler::instance(): onBarCodeScan(QString) -> onBarCodeScan(QString).
+    connect(m_spectrumDialog, &SpectrumDialog::exit, this, &MainWindow::gotoMainMenu);
+    connect(m_spectrumDialog, &SpectrumDialog::gotoSetup, this,
+            [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
+    ui->MainWidget->addWidget(m_spectrumDialog);
     SetupDialog* setup = SetupDialog::instance();
     connect(setup, &SetupDialog::exit, this, &MainWindow::gotoMainMenu);
     connect(m_helpDialog, &HelpDialog::exit, this, &MainWindow::gotoMainMenu);
@@ -226,6 +233,12 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
 {
     switch (dialog) {
     case DIALOG_SPECTRUM:
+        // The setup frame's exit() goes back to the main menu when the frame is opened from here.
+        routeSetupExit(&MainWindow::gotoMainMenu);
+        setStatusText(QCoreApplication::translate("SpectrumDialog", "Spectrum"));
+        ui->MainWidget->setCurrentWidget(m_spectrumDialog);
+        m_spectrumDialog->exec();
+        break;
     case DIALOG_TIME:
     case DIALOG_LEVEL:
         routeSetupExit(&MainWindow::gotoMainMenu);

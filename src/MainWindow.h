@@ -11,6 +11,7 @@ class MainWindow;
 
 class DataWorker;
 class HelpDialog;
+class SpectrumDialog;
 class QLabel;
 class QProgressBar;
 
@@ -78,6 +79,7 @@ private:
     Ui::MainWindow* ui;
     // Created without parent; lives as long as the process.
     DataWorker* m_dataWorker;
+    SpectrumDialog* m_spectrumDialog;
     // The acquisition worker and the screens join here as they are built (each a page of
     // MainWidget, in the order: main menu, spectrum, time domain, level, kalib, setup, help,
     // sensor help).
