@@ -623,7 +623,7 @@
     </message>
     <message>
         <location filename="../dialogs/TextEditDialog.cpp" line="+123"/>
-        <source>Empty text is now allowed</source>
+        <source>Empty text is not allowed</source>
         <translation>Leerer Text ist nicht erlaubt</translation>
     </message>
 </context>

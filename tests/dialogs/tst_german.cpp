@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(emptyTextWarning(), QStringLiteral("Leerer Text ist nicht erlaubt"));
         switchTo("en");
         QCOMPARE(onOffTexts(), (QStringList{"Off", "On", "Exit"}));
-        QCOMPARE(emptyTextWarning(), QStringLiteral("Empty text is now allowed"));
+        QCOMPARE(emptyTextWarning(), QStringLiteral("Empty text is not allowed"));
     }
 };
 
