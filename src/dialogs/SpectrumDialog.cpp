@@ -9,6 +9,7 @@
 #include "plot/CustomScaleDraw.h"
 #include "plot/InfoBar.h"
 #include "plot/OverridingPlotData.h"
+#include "plot/WidePenPlotCurve.h"
 #include "storage/RecallFile.h"
 #include "util/Calibration.h"
 #include "util/ConversionHelper.h"
@@ -44,7 +45,7 @@ const QString CURVES_KEY = QStringLiteral("curves");
 
 QwtPlotCurve* makeCurve(const QString& title, const QColor& colour, int width)
 {
-    auto* curve = new QwtPlotCurve(title);
+    auto* curve = new WidePenPlotCurve(title);
     curve->setPen(colour, width, Qt::SolidLine);
     curve->setRenderHint(QwtPlotItem::RenderAntialiased, false);
     return curve;
