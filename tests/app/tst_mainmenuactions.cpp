@@ -68,6 +68,16 @@ private:
         });
         tap(child<QPushButton>("AntennaButton"));
     }
+    // The whole screen as the operator sees it, saved as <name>.png into $CORVANE_SCREENSHOT_DIR.
+    static void picture(const QString& name)
+    {
+        const QString dir = qEnvironmentVariable("CORVANE_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            return;
+        QTest::qWait(50);
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(window()->grab().save(dir + "/" + name + ".png", "PNG"));
+    }
     static int antenna() { return Configuration::getValue(Configuration::VT_Antenna, QStringLiteral("system")); }
     bool install(const QString& name) const
     {
@@ -129,6 +139,7 @@ private slots:
                  QStringLiteral("Sensor connection on channel REF/RFF/CAL"));
         QVERIFY(InfoDialog::instance()->findChild<QTextBrowser*>("webView")->toPlainText().contains("HFCT"));
         QVERIFY(!child<QPushButton>("SpecButton")->isEnabled());
+        picture(QStringLiteral("InfoDialog"));
 
         // OK on the sensor page returns to the main menu.
         tap(InfoDialog::instance()->findChild<QPushButton*>("Button"));
@@ -166,6 +177,7 @@ private slots:
         QCOMPARE(shownPage(), static_cast<QWidget*>(help));
         QCOMPARE(status(), QStringLiteral("Help"));
         QCOMPARE(help->currentPage(), 0);
+        picture(QStringLiteral("HelpDialog"));
         tap(help->findChild<QPushButton*>("ForwardButton"));
         tap(help->findChild<QPushButton*>("ExitButton"));
         QCOMPARE(shownPage(), child<QWidget>("MainMenu"));
@@ -184,6 +196,7 @@ private slots:
         QCOMPARE(status(), QStringLiteral("Setup"));
         QCOMPARE(setup->currentDialog(), int(SetupDialog::DIALOG_SYSTEM));
         QVERIFY(!setup->isLocked());
+        picture(QStringLiteral("SetupDialog"));
         tap(setup->findChild<QPushButton*>("ExitButton"));
         QCOMPARE(shownPage(), child<QWidget>("MainMenu"));
     }
