@@ -120,7 +120,7 @@ void TextEditDialog::updateForm()
 {
     const bool empty = ui->lineEditText->text().isEmpty();
     if (empty) {
-        ui->labelStatusBar->setText(tr("Empty text is now allowed"));
+        ui->labelStatusBar->setText(tr("Empty text is not allowed"));
         ui->labelStatusBar->setStyleSheet(QStringLiteral("color:red;"));
     } else {
         ui->labelStatusBar->setText(m_prompt);

@@ -53,7 +53,18 @@ double readValue(const QString& text)
 
 } // namespace
 
-QDomDocument RecallFile::build(const QVector<Trace>& traces)
+double RecallFile::rangeEnd(const QVector<QPointF>& points, int slotCount)
+{
+    if (points.isEmpty())
+        return 0.0;
+    const int n = points.size();
+    if (n < 2 || n >= slotCount)
+        return points.last().x();
+    const double first = points.first().x();
+    return first + (points.last().x() - first) * (slotCount - 1) / (n - 1);
+}
+
+QDomDocument RecallFile::build(const QVector<Trace>& traces, int slotCount)
 {
     QDomDocument document;
     QDomElement root = document.createElement(QStringLiteral("recall"));
@@ -64,7 +75,7 @@ QDomDocument RecallFile::build(const QVector<Trace>& traces)
         if (!trace.points.isEmpty()) {
             element.setAttribute(QStringLiteral("name"), trace.title);
             element.setAttribute(QStringLiteral("freqMin"), rangeText(trace.points.first().x()));
-            element.setAttribute(QStringLiteral("freqMax"), rangeText(trace.points.last().x()));
+            element.setAttribute(QStringLiteral("freqMax"), rangeText(rangeEnd(trace.points, slotCount)));
         }
         root.appendChild(element);
     }

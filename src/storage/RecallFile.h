@@ -30,8 +30,13 @@ public:
         QVector<double> values;
     };
 
-    // The document of the four traces (missing traces are written as empty slots).
-    static QDomDocument build(const QVector<Trace>& traces);
+    // The document of the four traces (missing traces are written as empty slots). slotCount is
+    // the number of slots of one sweep of the traces.
+    static QDomDocument build(const QVector<Trace>& traces, int slotCount = 501);
+    // The sweep range a trace's points were measured over: its first x, and the x its last slot
+    // would have (the x of the last point once the sweep is complete). Written as the range, so
+    // that a trace stored before its sweep completed keeps its frequencies when read back.
+    static double rangeEnd(const QVector<QPointF>& points, int slotCount);
     // Writes the document to the full path inside the remount bracket. The file is replaced
     // atomically: a power loss during the write leaves the previous file. False when nothing was
     // written.

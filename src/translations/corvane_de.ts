@@ -4,7 +4,7 @@
 <context>
     <name>Configuration</name>
     <message>
-        <location filename="../util/Configuration.cpp" line="+245"/>
+        <location filename="../util/Configuration.cpp" line="+254"/>
         <source>Fine</source>
         <translation>Fein</translation>
     </message>
@@ -119,8 +119,48 @@
     <name>LevelMeterDialog</name>
     <message>
         <location filename="../dialogs/SetupLevelDialog.cpp" line="+26"/>
+        <location filename="../MainWindow.cpp" line="+205"/>
         <source>Level</source>
         <translation>Pegel</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location filename="../MainWindow.ui" line="+28"/>
+        <source>Corvane</source>
+        <translation>Corvane</translation>
+    </message>
+    <message>
+        <location filename="../MainWindow.cpp" line="-16"/>
+        <source>Folder %1</source>
+        <translation>Ordner %1</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Main menu</source>
+        <translation>Hauptmenü</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <location line="+88"/>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <location line="-16"/>
+        <source>Edit folder name</source>
+        <translation>Ordnername bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Select antenna</source>
+        <translation>Antenne wählen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Sensor connection on channel REF/RFF/CAL</source>
+        <translation>Sensoranschluss an Kanal REF/RFF/CAL</translation>
     </message>
 </context>
 <context>
@@ -199,6 +239,7 @@
     </message>
     <message>
         <location line="+92"/>
+        <location filename="../MainWindow.cpp" line="-79"/>
         <source>Setup</source>
         <translation>Einstellungen</translation>
     </message>
@@ -530,6 +571,7 @@
     <name>SpectrumDialog</name>
     <message>
         <location filename="../dialogs/SetupSpectrumDialog.cpp" line="+26"/>
+        <location filename="../MainWindow.cpp" line="-37"/>
         <source>Spectrum</source>
         <translation>Spektrum</translation>
     </message>
@@ -581,7 +623,7 @@
     </message>
     <message>
         <location filename="../dialogs/TextEditDialog.cpp" line="+123"/>
-        <source>Empty text is now allowed</source>
+        <source>Empty text is not allowed</source>
         <translation>Leerer Text ist nicht erlaubt</translation>
     </message>
 </context>
@@ -589,6 +631,7 @@
     <name>TimeDomainDialog</name>
     <message>
         <location filename="../dialogs/SetupTimeDialog.cpp" line="+26"/>
+        <location filename="../MainWindow.cpp" line="+1"/>
         <source>Time Domain</source>
         <translation>Zeitbereich</translation>
     </message>

@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(dialog()->exec(QStringLiteral("ab"), QStringLiteral("Edit folder name"), 20), 0);
         QVERIFY(okShownBefore);
         QVERIFY(!okShownEmpty);
-        QCOMPARE(emptyMessage, QStringLiteral("Empty text is now allowed"));
+        QCOMPARE(emptyMessage, QStringLiteral("Empty text is not allowed"));
         QCOMPARE(emptyStyle, QStringLiteral("color:red;"));
         QVERIFY(openAfterReturn);
         QCOMPARE(promptAgain, QStringLiteral("Edit folder name"));

@@ -5,6 +5,7 @@
 #include "util/LanguageManager.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
@@ -428,6 +429,19 @@ private slots:
         QCOMPARE(checkedCode, QStringLiteral("de"));
         QCOMPARE(currentCode, QStringLiteral("de"));
         QCOMPARE(dialog()->value(), QVariant(QStringLiteral("en")));
+    }
+
+    void centredOnTheScreenWithoutAMainWindow()
+    {
+        QRect geometry;
+        whenShown(dialog(), [&]() {
+            geometry = dialog()->geometry();
+            pressKey(dialog(), Qt::Key_Escape);
+        });
+        dialog()->exec(0, QStringLiteral("Pick"), numbered(2), true, false);
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(geometry.x(), screen.x() + (screen.width() - geometry.width()) / 2);
+        QCOMPARE(geometry.y(), screen.y() + (screen.height() - geometry.height()) / 2);
     }
 
     void centredOnTheMainWindow()

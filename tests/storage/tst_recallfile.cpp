@@ -74,11 +74,20 @@ private slots:
         QCOMPARE(loaded[0].freqMax, 600u);
         QCOMPARE(loaded[0].values.size(), 501);
         QCOMPARE(loaded[0].values.at(10), -59.9);
-        // A slot stored before its sweep completed ends at the x of its last measured point (658.3),
-        // read back as whole MHz.
+        // A slot stored before its sweep completed is written with the range of its sweep, so
+        // that its points keep their frequencies when they are read back.
         QCOMPARE(loaded[3].freqMin, 150u);
-        QCOMPARE(loaded[3].freqMax, 658u);
+        QCOMPARE(loaded[3].freqMax, 1000u);
         QCOMPARE(loaded[3].values.size(), 300);
+    }
+
+    void rangeEndOfPartialSweeps()
+    {
+        QCOMPARE(RecallFile::rangeEnd({}, 501), 0.0);
+        QCOMPARE(RecallFile::rangeEnd({{300, -1}}, 501), 300.0);
+        QCOMPARE(RecallFile::rangeEnd(sweep(2, 200, 700, -50), 501), 700.0);
+        QVERIFY(qAbs(RecallFile::rangeEnd(sweep(300, 150, 1000, -50), 501) - 1000.0) < 1e-9);
+        QCOMPARE(RecallFile::rangeEnd(sweep(501, 150, 1000, -50), 501), sweep(501, 150, 1000, -50).last().x());
     }
 
     void failedRemountKeepsThePreviousFile()

@@ -1,0 +1,205 @@
+#pragma once
+
+#include "dialogs/SetupDialog.h"
+#include "util/Configuration.h"
+
+#include <QMutex>
+#include <QString>
+#include <QWidget>
+
+namespace Ui {
+class SpectrumDialog;
+}
+
+class DataWorker;
+class OverridingPlotData;
+class PlotZoomer;
+class QwtPlotCurve;
+class QwtPlotGrid;
+class QwtPlotLegendItem;
+class QwtPlotMarker;
+class QwtPlotZoneItem;
+
+// The swept-spectrum screen. It sets the receiver up for a sweep (LOG detector, UHF path,
+// bandwidth, preamplifier, offset amplifier), runs the acquisition worker over the chosen range,
+// turns every finished step into dBm and keeps the live traces (maximum, average, reference
+// maximum, reference average, difference) and four frozen traces in sweep series that a 150 ms
+// display timer copies into the plot.
+//
+// Threads: onMeasurementFinished runs on the worker's thread. It touches the series and the
+// members it shares with the GUI thread only under m_dataLock, and reaches the GUI only through
+// zero-delay single shots. Everything else runs on the GUI thread.
+class SpectrumDialog : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static const QString NAME;
+    static const int SLOT_COUNT = 501;
+    static const int FREEZE_COUNT = 4;
+
+    enum CurveSelect {
+        CURVE_NONE = 0,
+        CURVE_MAX = 1,
+        CURVE_AVG = 2,
+        CURVE_REF_MAX = 4,
+        CURVE_REF_AVG = 8,
+        CURVE_DIFF = 16,
+        CURVE_FREEZE_1 = 32,
+        CURVE_FREEZE_2 = 64,
+        CURVE_FREEZE_3 = 128,
+        CURVE_FREEZE_4 = 256
+    };
+    Q_DECLARE_FLAGS(CurveSelects, CurveSelect)
+    Q_FLAG(CurveSelects)
+    static const int LIVE_CURVE_MASK = CURVE_MAX | CURVE_AVG | CURVE_REF_MAX | CURVE_REF_AVG | CURVE_DIFF;
+    static const int FREEZE_CURVE_MASK = CURVE_FREEZE_1 | CURVE_FREEZE_2 | CURVE_FREEZE_3 | CURVE_FREEZE_4;
+
+    enum Task { TASK_NONE = 0, TASK_SAVE = 1, TASK_STOP = 2, TASK_FREEZE = 4 };
+    Q_DECLARE_FLAGS(Tasks, Task)
+    Q_FLAG(Tasks)
+
+    SpectrumDialog(DataWorker* worker, QWidget* parent = nullptr);
+    ~SpectrumDialog() override;
+
+    // The five live flags in their fixed order (max, avg, ref max, ref avg, diff).
+    static QList<CurveSelect> liveCurveOrder();
+    // The selected live flags in that order.
+    static QList<CurveSelect> selectedLiveCurves(CurveSelects curves);
+    // The frozen slot's flag (slot 0..3).
+    static CurveSelect freezeCurve(int slot);
+    // The trace value of one step: P/dBm = level + (linearised - offset) / factor.
+    static double toDbm(double linearised, int level, int offset, double factor);
+    // The difference trace's rule for the values a and b of one slot.
+    static double differenceValue(double a, double b);
+
+    // State read by the operator functions and by tests (GUI thread).
+    CurveSelects curves() const;
+    int freqMin() const { return m_freqMin; }
+    int freqMax() const { return m_freqMax; }
+    int ampMin() const { return m_ampMin; }
+    int ampMax() const { return m_ampMax; }
+    int gatingTime() const { return m_gatingTime; }
+    int bandwidth() const { return m_bandwidth; }
+    unsigned frequencyStep() const { return m_frequencyStep; }
+    int calibrationLevel() const;
+    int calibrationOffset() const;
+    double calibrationFactor() const;
+    bool isPllLocked() const;
+    bool isReferencePhase() const;
+    Tasks tasks() const;
+    bool isTimerRunning() const { return m_timerId != 0; }
+    // The series and curve of a flag (a single live or freeze flag), null for others. Read the
+    // series under dataLock() while the worker runs.
+    OverridingPlotData* series(CurveSelect curve) const;
+    QwtPlotCurve* curve(CurveSelect curve) const;
+    QMutex* dataLock() { return &m_dataLock; }
+    QwtPlotZoneItem* sweepCursor() const { return m_sweepCursor; }
+    DataWorker* dataWorker() const { return m_worker; }
+    // Hands the selected series to their curves and moves the sweep cursor: the display tick's
+    // work before the replot.
+    void updateCurves();
+
+signals:
+    void exit();
+    void gotoSetup(SetupDialog::Dialog dialog);
+
+public slots:
+    void exec();
+    void setFrequencyRange(int freqMin, int freqMax, bool save = false);
+    void setAmplitudeRange(int ampMin, int ampMax, bool save = false);
+    void setGatingTime(int gatingPeriodes, bool save = false);
+    void setBandwidth(int bandwidth, bool save = false);
+    void setAntenna(Configuration::Antenna antenna);
+    void setPreamplifier(bool enable);
+    void setOffsetAmplifierValue(int linamplifier);
+    // The calibration triple the steps are converted with (setPreamplifier loads it from the
+    // calibration store).
+    void setCalibration(int level, int offset, double factor);
+    void setCurves(SpectrumDialog::CurveSelects curves, bool save = false);
+    // Marks a freeze of the live trace `source` into frozen slot `target` (0..3); it is carried
+    // out by handleTasks once the sweep is complete.
+    void requestFreeze(int target, SpectrumDialog::CurveSelect source);
+
+    void onMeasurementFinished(quint32 frequency, const quint32* minValues, const quint32* avgValues,
+                               const quint32* maxValues, quint16 nSamples, bool* repeatMeasurement);
+
+    void startDataWorker();
+    void stopDataWorker();
+    void pauseDataWorker();
+    void resumeDataWorker();
+    void startTimer();
+    void stopTimer();
+    void updatePlot();
+    void updatePlotLegend();
+    void onDataCompleted();
+    void handleTasks();
+
+    void exportRecall(const QString& file, const QString& dir);
+    void exportRecall(const QString& file);
+    void exportRecall();
+    void importRecall(const QString& file, const QString& dir);
+    void importRecall(const QString& file);
+    void importRecall();
+
+    void on_ExitButton_clicked();
+    void on_SetupSpectrumButton_clicked();
+    void on_StopButton_clicked(bool checked);
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    // Which live trace a flag stands for (index into the live arrays), -1 for none.
+    static int liveIndex(CurveSelect curve);
+    QString maxTitle() const;
+    QString refMaxTitle() const;
+    void showPllUnlocked();
+    void setStopIcon(bool stopped);
+
+    enum LiveTrace { LIVE_MAX = 0, LIVE_AVG, LIVE_REF_MAX, LIVE_REF_AVG, LIVE_DIFF, LIVE_COUNT };
+
+    Ui::SpectrumDialog* ui;
+    QwtPlotGrid* m_grid;
+    QwtPlotZoneItem* m_sweepCursor;
+    QwtPlotLegendItem* m_legendItem;
+    PlotZoomer* m_zoomer;
+    QwtPlotCurve* m_liveCurves[LIVE_COUNT];
+    QwtPlotCurve* m_freezeCurves[FREEZE_COUNT];
+    OverridingPlotData* m_liveSeries[LIVE_COUNT];
+    OverridingPlotData* m_freezeSeries[FREEZE_COUNT];
+    int m_freezeTarget;
+    CurveSelect m_freezeSource;
+    QwtPlotMarker* m_markers[4];
+    int m_activeMarker;
+    DataWorker* m_worker;
+    int m_timerId;
+
+    // Shared with the worker's thread: guarded by m_dataLock.
+    bool m_referencePhase;
+    int m_freqMin;
+    int m_freqMax;
+    int m_ampMin;
+    int m_ampMax;
+    int m_calibrationLevel;
+    int m_calibrationOffset;
+    double m_calibrationFactor;
+    int m_gatingTime;
+    int m_bandwidth;
+    unsigned m_frequencyStep;
+    bool m_pllLocked;
+    CurveSelects m_curves;
+    Tasks m_tasks;
+    // The max hold setting as it stood when measuring started: the settings store belongs to
+    // the GUI thread, the handler reads this copy.
+    bool m_maxHold;
+    // Where the sweep cursor goes at the next display tick (MHz); the plot item itself is only
+    // touched by the GUI thread.
+    double m_cursorFrequency;
+    // The last raw average of a step (counts), shown by the service entries of the info bar.
+    double m_lastAverageRaw;
+    mutable QMutex m_dataLock;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(SpectrumDialog::CurveSelects)
+Q_DECLARE_OPERATORS_FOR_FLAGS(SpectrumDialog::Tasks)
