@@ -120,8 +120,12 @@ int main(int argc, char* argv[])
     const QCommandLineOption stay(QStringLiteral("stay"),
                                   QStringLiteral("Keep running when the process that started the simulator ends "
                                                  "(by default the simulator ends with it)."));
+    const QCommandLineOption ordinary(QStringLiteral("no-realtime"),
+                                      QStringLiteral("Run at ordinary priority (by default the simulator takes the lowest "
+                                                     "real-time priority when permitted, so that a busy machine does not "
+                                                     "delay its blocks)."));
     parser.addOptions({rootOption, prepareOnly, fresh, languages, fault, listFaults, printRoot, seed, radioRate, verbose,
-                       stay});
+                       stay, ordinary});
     parser.addPositionalArgument(QStringLiteral("state"), QStringLiteral("on or off, after --fault NAME."),
                                  QStringLiteral("[on|off]"));
     parser.process(application);
@@ -151,6 +155,7 @@ int main(int argc, char* argv[])
     if (!rateOk || options.radioRateHz <= 0.0 || options.radioRateHz > 1000.0)
         return fail(QStringLiteral("--radio-rate needs a number of telegrams per second (0 < HZ <= 1000)"));
     options.verbose = parser.isSet(verbose);
+    options.realtime = !parser.isSet(ordinary);
 
     // A simulator whose starter died (a crashed test, a killed run.sh) would poll on for ever: end
     // with the parent unless asked to stay.

@@ -102,6 +102,12 @@ private slots:
             fresh += steps.at(i).blockFrequency == steps.at(i).frequency ? 1 : 0;
         }
         // The simulator fills a block within the worker's block time (a busy machine may delay a few).
+        if (fresh < 450) {
+            for (int i = 0; i < steps.size(); ++i) {
+                if (steps.at(i).blockFrequency != steps.at(i).frequency)
+                    qDebug("stale step %d: %u %u", i, steps.at(i).frequency, steps.at(i).blockFrequency);
+            }
+        }
         QVERIFY2(fresh >= 450, qPrintable(QString::number(fresh)));
 
         // The carrier (446.1 MHz) stands out in the average; the band's quiet end shows the noise.
@@ -111,10 +117,16 @@ private slots:
         for (int i = 480; i < 501; ++i)
             quiet += toDbm(steps.at(i).averageRaw) / 21.0;
         QVERIFY2(quiet > -110.0 && quiet < -98.0, qPrintable(QString::number(quiet)));
-        // Discharges at 600 MHz: a maximum far above the average.
-        const Step& discharge = steps.at((600000 - 150000) / 1700);
-        QVERIFY2(toDbm(discharge.peakRaw) - toDbm(discharge.averageRaw) > 20.0,
-                 qPrintable(QStringLiteral("%1 %2").arg(toDbm(discharge.peakRaw)).arg(toDbm(discharge.averageRaw))));
+        // Discharges around 600 MHz: a 2 ms block sees a tenth of the mains cycle, so some steps
+        // catch a pulse cluster: their maximum stands far above the average.
+        double highest = -200.0;
+        double averageThere = 0.0;
+        for (int i = (560000 - 150000) / 1700; i <= (640000 - 150000) / 1700; ++i) {
+            highest = qMax(highest, toDbm(steps.at(i).peakRaw));
+            averageThere = qMax(averageThere, steps.at(i).averageRaw);
+        }
+        QVERIFY2(highest > -70.0 && highest - toDbm(averageThere) > 20.0,
+                 qPrintable(QStringLiteral("%1 %2").arg(highest).arg(toDbm(averageThere))));
     }
 
     void phaseSynchronousAcquisitionFollowsTheRadioSensor()
