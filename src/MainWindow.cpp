@@ -1,6 +1,11 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "dialogs/HelpDialog.h"
+#include "dialogs/InfoDialog.h"
+#include "dialogs/SetupDialog.h"
+#include "dialogs/TextEditDialog.h"
+#include "dialogs/ValueSelectDialog.h"
 #include "hardware/BoardIO.h"
 #include "dialogs/SpectrumDialog.h"
 #include "hardware/DataWorker.h"
@@ -52,6 +57,7 @@ MainWindow::MainWindow()
     , ui(new Ui::MainWindow)
     , m_dataWorker(nullptr)
     , m_spectrumDialog(nullptr)
+    , m_helpDialog(new HelpDialog(this))
     , m_statusLabel(new QLabel(this))
     , m_clockLabel(new QLabel(this))
     , m_batteryGauge(new QProgressBar(this))
@@ -103,6 +109,13 @@ MainWindow::MainWindow()
     connect(m_spectrumDialog, &SpectrumDialog::gotoSetup, this,
             [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
     ui->MainWidget->addWidget(m_spectrumDialog);
+    SetupDialog* setup = SetupDialog::instance();
+    connect(setup, &SetupDialog::exit, this, &MainWindow::gotoMainMenu);
+    connect(m_helpDialog, &HelpDialog::exit, this, &MainWindow::gotoMainMenu);
+    connect(InfoDialog::instance(), &InfoDialog::exit, this, &MainWindow::gotoMainMenu);
+    ui->MainWidget->addWidget(setup);
+    ui->MainWidget->addWidget(m_helpDialog);
+    ui->MainWidget->addWidget(InfoDialog::instance());
 
     gotoMainMenu();
     boardInit();
@@ -221,12 +234,14 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
     switch (dialog) {
     case DIALOG_SPECTRUM:
         // The setup frame's exit() goes back to the main menu when the frame is opened from here.
+        routeSetupExit(&MainWindow::gotoMainMenu);
         setStatusText(QCoreApplication::translate("SpectrumDialog", "Spectrum"));
         ui->MainWidget->setCurrentWidget(m_spectrumDialog);
         m_spectrumDialog->exec();
         break;
     case DIALOG_TIME:
     case DIALOG_LEVEL:
+        routeSetupExit(&MainWindow::gotoMainMenu);
         // The measurement screens: route the setup frame's exit() back to gotoMainMenu() (and
         // away from this screen's button slot), status text = the screen's title ("Spectrum",
         // "Time Domain", "Level" in the screen's own context), show its page, call its exec().
@@ -235,18 +250,47 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
         // The calibration screen: status text "Kalib" (its own context), show its page, start it.
         break;
     case DIALOG_HELP:
-        // HelpDialog: status text "Help", show its page and load the first help page.
+        setStatusText(tr("Help"));
+        ui->MainWidget->setCurrentWidget(m_helpDialog);
+        m_helpDialog->showHelp();
         break;
     }
 }
 
 void MainWindow::gotoSetup(SetupDialog::Dialog dialog)
 {
-    Q_UNUSED(dialog)
-    // The setup frame: status text "Setup" (its own context), show it. Opened from the spectrum,
-    // time-domain or level screen (pages 0..2), SetupDialog::setDialog(page, locked = true) and
-    // exit() routed to that screen's button slot; any other page unlocked, exit() to
-    // gotoMainMenu().
+    SetupDialog* setup = SetupDialog::instance();
+    setStatusText(QCoreApplication::translate("SetupDialog", "Setup"));
+    ui->MainWidget->setCurrentWidget(setup);
+    switch (dialog) {
+    case SetupDialog::DIALOG_SPECTRUM:
+        setup->setDialog(dialog, true);
+        routeSetupExit(&MainWindow::on_SpecButton_clicked);
+        break;
+    case SetupDialog::DIALOG_TIME:
+        setup->setDialog(dialog, true);
+        routeSetupExit(&MainWindow::on_TimeDomainButton_clicked);
+        break;
+    case SetupDialog::DIALOG_LEVEL:
+        setup->setDialog(dialog, true);
+        routeSetupExit(&MainWindow::on_LevelMeterButton_clicked);
+        break;
+    default:
+        setup->setDialog(dialog, false);
+        routeSetupExit(&MainWindow::gotoMainMenu);
+        break;
+    }
+}
+
+void MainWindow::routeSetupExit(void (MainWindow::*slot)())
+{
+    // Only the routes made here are removed: the setup pages connect to exit() themselves.
+    SetupDialog* setup = SetupDialog::instance();
+    disconnect(setup, &SetupDialog::exit, this, &MainWindow::gotoMainMenu);
+    disconnect(setup, &SetupDialog::exit, this, &MainWindow::on_SpecButton_clicked);
+    disconnect(setup, &SetupDialog::exit, this, &MainWindow::on_TimeDomainButton_clicked);
+    disconnect(setup, &SetupDialog::exit, this, &MainWindow::on_LevelMeterButton_clicked);
+    connect(setup, &SetupDialog::exit, this, slot);
 }
 
 void MainWindow::on_SpecButton_clicked()
@@ -276,16 +320,29 @@ void MainWindow::on_SetupButton_clicked()
 
 void MainWindow::on_NewDirButton_clicked()
 {
-    // The text editor with "Folder", the prompt "Edit folder name" and at most 20 characters;
-    // when accepted: setFolderName(text) and showFolderNotice().
+    // The editor starts from the plain default name, which is also a folder name (untranslated).
+    TextEditDialog* editor = TextEditDialog::instance();
+    if (editor->exec(QStringLiteral("Folder"), tr("Edit folder name"), 20) != 1)
+        return;
+    setFolderName(editor->text());
+    showFolderNotice();
 }
 
 void MainWindow::on_AntennaButton_clicked()
 {
-    // The antenna selector with the current VT_Antenna ("system"), the prompt "Select antenna"
-    // and no exit button; a choice is stored with Configuration::setValue. For TEV and HFCT the
-    // sensor-help page follows (status "Help", title "Sensor connection on channel REF/RFF/CAL",
-    // ":resources/help/tev_und_hfct_sensoren.html").
+    const QString system = QLatin1String(kSystem);
+    const int current = Configuration::getValue(Configuration::VT_Antenna, system);
+    if (ValueSelectDialog::selectAntenna(current, tr("Select antenna"), false) == 1)
+        Configuration::setValue(Configuration::VT_Antenna, ValueSelectDialog::instance()->value().toInt(), system);
+
+    // TEV and HFCT sensors come with their connection instructions.
+    const int antenna = Configuration::getValue(Configuration::VT_Antenna, system);
+    if (antenna == Configuration::ANTENNA_TEV || antenna == Configuration::ANTENNA_HFCT) {
+        setStatusText(tr("Help"));
+        InfoDialog::instance()->showDocument(tr("Sensor connection on channel REF/RFF/CAL"),
+                                             QStringLiteral(":resources/help/tev_und_hfct_sensoren.html"));
+        ui->MainWidget->setCurrentWidget(InfoDialog::instance());
+    }
     updateSpecButton();
 }
 

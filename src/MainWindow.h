@@ -10,6 +10,7 @@ class MainWindow;
 }
 
 class DataWorker;
+class HelpDialog;
 class SpectrumDialog;
 class QLabel;
 class QProgressBar;
@@ -41,6 +42,8 @@ public slots:
     void rescanFolderIndex();
     void gotoMainMenu();
     void gotoDialog(MainWindow::Dialog dialog);
+    // Shows the setup frame on a page; a measurement screen's own page is locked and leaving
+    // setup then reopens that screen.
     void gotoSetup(SetupDialog::Dialog dialog);
     void onBarCodeScan(QString barcode);
     // A new folder name from the operator: drops the barcode, numbers the folder afresh.
@@ -67,6 +70,9 @@ private:
     void showFolderNotice();
     // "<data>/corvane_data/<product id>/" plus "<barcode>/" when withBarcode and one is set.
     QString recordBasePath(bool withBarcode) const;
+    // Connects the setup frame's exit() to slot alone: the main menu, or the button slot of the
+    // measurement screen whose setup page is open.
+    void routeSetupExit(void (MainWindow::*slot)());
 
     static MainWindow* s_instance;
 
@@ -77,6 +83,7 @@ private:
     // The acquisition worker and the screens join here as they are built (each a page of
     // MainWidget, in the order: main menu, spectrum, time domain, level, kalib, setup, help,
     // sensor help).
+    HelpDialog* m_helpDialog;
     QLabel* m_statusLabel;
     QLabel* m_clockLabel;
     QProgressBar* m_batteryGauge;

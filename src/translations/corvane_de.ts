@@ -4,7 +4,7 @@
 <context>
     <name>Configuration</name>
     <message>
-        <location filename="../util/Configuration.cpp" line="+245"/>
+        <location filename="../util/Configuration.cpp" line="+254"/>
         <source>Fine</source>
         <translation>Fein</translation>
     </message>
@@ -119,8 +119,48 @@
     <name>LevelMeterDialog</name>
     <message>
         <location filename="../dialogs/SetupLevelDialog.cpp" line="+26"/>
+        <location filename="../MainWindow.cpp" line="+222"/>
         <source>Level</source>
         <translation>Pegel</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location filename="../MainWindow.ui" line="+28"/>
+        <source>Corvane</source>
+        <translation>Corvane</translation>
+    </message>
+    <message>
+        <location filename="../MainWindow.cpp" line="-16"/>
+        <source>Folder %1</source>
+        <translation>Ordner %1</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Main menu</source>
+        <translation>Hauptmenü</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <location line="+88"/>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <location line="-16"/>
+        <source>Edit folder name</source>
+        <translation>Ordnername bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Select antenna</source>
+        <translation>Antenne wählen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Sensor connection on channel REF/RFF/CAL</source>
+        <translation>Sensoranschluss an Kanal REF/RFF/CAL</translation>
     </message>
 </context>
 <context>
@@ -199,6 +239,7 @@
     </message>
     <message>
         <location line="+92"/>
+        <location filename="../MainWindow.cpp" line="-79"/>
         <source>Setup</source>
         <translation>Einstellungen</translation>
     </message>
@@ -529,9 +570,114 @@
 <context>
     <name>SpectrumDialog</name>
     <message>
+        <location filename="../dialogs/SpectrumDialog.ui" line="+14"/>
         <location filename="../dialogs/SetupSpectrumDialog.cpp" line="+26"/>
+        <location filename="../MainWindow.cpp" line="-43"/>
+        <location line="+18"/>
         <source>Spectrum</source>
         <translation>Spektrum</translation>
+    </message>
+    <message>
+        <location filename="../dialogs/SpectrumDialog.cpp" line="+123"/>
+        <location line="+522"/>
+        <source>Max</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <location line="-521"/>
+        <location line="+534"/>
+        <source>Avg</source>
+        <translation>Mittel</translation>
+    </message>
+    <message>
+        <location line="-533"/>
+        <location line="+526"/>
+        <source>RefMax</source>
+        <translation>RefMax</translation>
+    </message>
+    <message>
+        <location line="-525"/>
+        <location line="+534"/>
+        <source>RefAvg</source>
+        <translation>RefMittel</translation>
+    </message>
+    <message>
+        <location line="-533"/>
+        <location line="+534"/>
+        <source>Diff</source>
+        <translation>Diff</translation>
+    </message>
+    <message>
+        <location line="-16"/>
+        <location line="+6"/>
+        <source>(H)</source>
+        <translation>(H)</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>NullOff: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>NullOff: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>AvgAmp: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>AvgAmp: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>AvgOff: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>AvgOff: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>AvgFak: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>AvgFak: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ant:</source>
+        <translation>Ant:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>UHF</source>
+        <translation>UHF</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Time:</source>
+        <translation>Zeit:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Band:</source>
+        <translation>Band:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+10"/>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Freq</source>
+        <translation>Freq</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>PLL unlocked</source>
+        <translation>PLL nicht eingerastet</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>Wait for complete data...</source>
+        <translation>Warten auf vollständige Daten...</translation>
     </message>
 </context>
 <context>
@@ -589,6 +735,7 @@
     <name>TimeDomainDialog</name>
     <message>
         <location filename="../dialogs/SetupTimeDialog.cpp" line="+26"/>
+        <location filename="../MainWindow.cpp" line="-17"/>
         <source>Time Domain</source>
         <translation>Zeitbereich</translation>
     </message>
@@ -614,17 +761,17 @@
 <context>
     <name>ValueSelectDialog</name>
     <message>
-        <location filename="../dialogs/ValueSelectDialog.ui" line="+105"/>
+        <location filename="../dialogs/ValueSelectDialog.ui" line="+115"/>
         <source>Exit</source>
         <translation>Zurück</translation>
     </message>
     <message>
-        <location filename="../dialogs/ValueSelectDialog.cpp" line="+283"/>
+        <location filename="../dialogs/ValueSelectDialog.cpp" line="+281"/>
         <source>MHz</source>
         <translation>MHz</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+31"/>
         <source>Infinite</source>
         <translation>Unendlich</translation>
     </message>

@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "dialogs/ValueSelectDialog.h"
 #include "common/TestRoot.h"
 #include "util/Configuration.h"
 #include "util/Platform.h"
@@ -36,6 +37,16 @@ private:
     static QString today() { return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")); }
     QString base() const { return m_root->path(QStringLiteral("/data/corvane_data/CV-0815/")); }
     void makeFolder(const QString& relative) { QVERIFY(QDir().mkpath(base() + relative)); }
+    // Leaves the antenna selector, once it is up, with Escape (no choice).
+    static void leaveSelectorSoon()
+    {
+        QTimer::singleShot(10, []() {
+            if (QApplication::activeModalWidget() == ValueSelectDialog::instance())
+                QTest::keyClick(ValueSelectDialog::instance(), Qt::Key_Escape);
+            else
+                leaveSelectorSoon();
+        });
+    }
     QByteArray gpio(int line) const
     {
         return m_root->readFile(QStringLiteral("/sys/class/gpio/gpio%1/value").arg(line)).trimmed();
@@ -152,9 +163,11 @@ private slots:
         window()->gotoMainMenu();
         QVERIFY(!spec->isEnabled());
         Configuration::setValue(Configuration::VT_Antenna, Configuration::ANTENNA_HFCT, QStringLiteral("system"));
+        leaveSelectorSoon();
         window()->on_AntennaButton_clicked();
         QVERIFY(!spec->isEnabled());
         Configuration::setValue(Configuration::VT_Antenna, Configuration::ANTENNA_UHF, QStringLiteral("system"));
+        leaveSelectorSoon();
         window()->on_AntennaButton_clicked();
         QVERIFY(spec->isEnabled());
         // Other screens' antenna settings do not count.

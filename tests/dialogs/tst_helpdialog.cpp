@@ -19,14 +19,6 @@ class TestHelpDialog : public QObject
 private:
     static QPushButton* button(QWidget* page, const char* name) { return page->findChild<QPushButton*>(name); }
     static QTextBrowser* browser(QWidget* page) { return page->findChild<QTextBrowser*>("webView"); }
-    static void saveScreenshot(QWidget* widget, const QString& name)
-    {
-        const QString dir = qEnvironmentVariable("CORVANE_SCREENSHOT_DIR");
-        if (dir.isEmpty())
-            return;
-        QDir().mkpath(dir);
-        QVERIFY(widget->grab().save(dir + QLatin1Char('/') + name));
-    }
 
 private slots:
     void helpOpensOnFirstPage()
@@ -42,7 +34,6 @@ private slots:
         QVERIFY(!button(&help, "BackButton")->isEnabled());
         QVERIFY(button(&help, "ForwardButton")->isEnabled());
         QVERIFY(browser(&help)->toPlainText().contains(QLatin1String("Connecting the UHF antenna")));
-        saveScreenshot(&help, QStringLiteral("help.png"));
     }
 
     void buttonsWalkThroughThePages()
@@ -161,7 +152,6 @@ private slots:
         const QVariant picture = browser(info)->document()->resource(
             QTextDocument::ImageResource, browser(info)->source().resolved(QUrl("tev_und_hfct_sensoren.png")));
         QVERIFY(!picture.isNull());
-        saveScreenshot(info, QStringLiteral("sensor_info.png"));
 
         info->showDocument(QString(), QStringLiteral(":resources/help/page04.html"));
         QVERIFY(!headline->isVisible());
