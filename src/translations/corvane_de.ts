@@ -119,7 +119,7 @@
     <name>LevelMeterDialog</name>
     <message>
         <location filename="../dialogs/SetupLevelDialog.cpp" line="+26"/>
-        <location filename="../MainWindow.cpp" line="+205"/>
+        <location filename="../MainWindow.cpp" line="+222"/>
         <source>Level</source>
         <translation>Pegel</translation>
     </message>
@@ -142,7 +142,7 @@
         <translation>Hauptmenü</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+30"/>
         <location line="+88"/>
         <source>Help</source>
         <translation>Hilfe</translation>
@@ -570,10 +570,114 @@
 <context>
     <name>SpectrumDialog</name>
     <message>
+        <location filename="../dialogs/SpectrumDialog.ui" line="+14"/>
         <location filename="../dialogs/SetupSpectrumDialog.cpp" line="+26"/>
-        <location filename="../MainWindow.cpp" line="-37"/>
+        <location filename="../MainWindow.cpp" line="-43"/>
+        <location line="+18"/>
         <source>Spectrum</source>
         <translation>Spektrum</translation>
+    </message>
+    <message>
+        <location filename="../dialogs/SpectrumDialog.cpp" line="+123"/>
+        <location line="+522"/>
+        <source>Max</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <location line="-521"/>
+        <location line="+534"/>
+        <source>Avg</source>
+        <translation>Mittel</translation>
+    </message>
+    <message>
+        <location line="-533"/>
+        <location line="+526"/>
+        <source>RefMax</source>
+        <translation>RefMax</translation>
+    </message>
+    <message>
+        <location line="-525"/>
+        <location line="+534"/>
+        <source>RefAvg</source>
+        <translation>RefMittel</translation>
+    </message>
+    <message>
+        <location line="-533"/>
+        <location line="+534"/>
+        <source>Diff</source>
+        <translation>Diff</translation>
+    </message>
+    <message>
+        <location line="-16"/>
+        <location line="+6"/>
+        <source>(H)</source>
+        <translation>(H)</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>NullOff: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>NullOff: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>AvgAmp: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>AvgAmp: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>AvgOff: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>AvgOff: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>AvgFak: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>AvgFak: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ant:</source>
+        <translation>Ant:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>UHF</source>
+        <translation>UHF</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Time:</source>
+        <translation>Zeit:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Band:</source>
+        <translation>Band:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+10"/>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Freq</source>
+        <translation>Freq</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>PLL unlocked</source>
+        <translation>PLL nicht eingerastet</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>Wait for complete data...</source>
+        <translation>Warten auf vollständige Daten...</translation>
     </message>
 </context>
 <context>
@@ -631,7 +735,7 @@
     <name>TimeDomainDialog</name>
     <message>
         <location filename="../dialogs/SetupTimeDialog.cpp" line="+26"/>
-        <location filename="../MainWindow.cpp" line="+1"/>
+        <location filename="../MainWindow.cpp" line="-17"/>
         <source>Time Domain</source>
         <translation>Zeitbereich</translation>
     </message>
@@ -657,17 +761,17 @@
 <context>
     <name>ValueSelectDialog</name>
     <message>
-        <location filename="../dialogs/ValueSelectDialog.ui" line="+105"/>
+        <location filename="../dialogs/ValueSelectDialog.ui" line="+115"/>
         <source>Exit</source>
         <translation>Zurück</translation>
     </message>
     <message>
-        <location filename="../dialogs/ValueSelectDialog.cpp" line="+283"/>
+        <location filename="../dialogs/ValueSelectDialog.cpp" line="+281"/>
         <source>MHz</source>
         <translation>MHz</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+31"/>
         <source>Infinite</source>
         <translation>Unendlich</translation>
     </message>
