@@ -12,6 +12,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -155,11 +156,18 @@ bool Simulator::start(QString* error)
 {
     // Short sleeps must stay short: the worker waits only one block time for its data.
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    // The simulator stands in for hardware that never waits for the CPU: when permitted, run a
-    // little ahead of ordinary processes (it sleeps nearly all the time). Refusal is harmless.
-    errno = 0;
-    if (::setpriority(PRIO_PROCESS, 0, -5) != 0 && m_options.verbose)
-        std::perror("corvane-boardsim: setpriority");
+    // The simulator stands in for hardware, which never waits for the CPU: when permitted, take
+    // the lowest real-time priority (every pass of the loop sleeps, and one block costs well
+    // under a millisecond), else run a little ahead of ordinary processes. Refusal is harmless.
+    if (m_options.realtime) {
+        sched_param parameter{};
+        parameter.sched_priority = 1;
+        if (::sched_setscheduler(0, SCHED_FIFO | SCHED_RESET_ON_FORK, &parameter) != 0) {
+            errno = 0;
+            if (::setpriority(PRIO_PROCESS, 0, -5) != 0 && m_options.verbose)
+                std::perror("corvane-boardsim: setpriority");
+        }
+    }
     if (!m_fpga.attach()) {
         *error = QStringLiteral("cannot map the FPGA memories below %1").arg(m_root.root());
         return false;

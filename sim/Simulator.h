@@ -21,6 +21,7 @@ public:
         quint64 seed = 1;
         double radioRateHz = 1.0;
         bool verbose = false;
+        bool realtime = true; // lowest real-time priority when permitted
     };
 
     Simulator(const SimRoot& root, const Options& options);

@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -116,7 +117,15 @@ int main(int argc, char* argv[])
                                        QStringLiteral("Telegrams per second of the radio sync sensor (default 1)."),
                                        QStringLiteral("HZ"), QStringLiteral("1"));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Report what the simulator does."));
-    parser.addOptions({rootOption, prepareOnly, fresh, languages, fault, listFaults, printRoot, seed, radioRate, verbose});
+    const QCommandLineOption stay(QStringLiteral("stay"),
+                                  QStringLiteral("Keep running when the process that started the simulator ends "
+                                                 "(by default the simulator ends with it)."));
+    const QCommandLineOption ordinary(QStringLiteral("no-realtime"),
+                                      QStringLiteral("Run at ordinary priority (by default the simulator takes the lowest "
+                                                     "real-time priority when permitted, so that a busy machine does not "
+                                                     "delay its blocks)."));
+    parser.addOptions({rootOption, prepareOnly, fresh, languages, fault, listFaults, printRoot, seed, radioRate, verbose,
+                       stay, ordinary});
     parser.addPositionalArgument(QStringLiteral("state"), QStringLiteral("on or off, after --fault NAME."),
                                  QStringLiteral("[on|off]"));
     parser.process(application);
@@ -146,6 +155,16 @@ int main(int argc, char* argv[])
     if (!rateOk || options.radioRateHz <= 0.0 || options.radioRateHz > 1000.0)
         return fail(QStringLiteral("--radio-rate needs a number of telegrams per second (0 < HZ <= 1000)"));
     options.verbose = parser.isSet(verbose);
+    options.realtime = !parser.isSet(ordinary);
+
+    // A simulator whose starter died (a crashed test, a killed run.sh) would poll on for ever: end
+    // with the parent unless asked to stay.
+    if (!parser.isSet(stay) && !parser.isSet(prepareOnly)) {
+        const pid_t parent = ::getppid();
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            return 0;
+    }
 
     Simulator simulator(root, options);
     QString error;

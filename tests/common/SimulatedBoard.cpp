@@ -145,16 +145,28 @@ void SimulatedBoard::unmapMemories()
 
 quint32 SimulatedBoard::readRegister(quint32 offset) const
 {
+    if (!m_registers) {
+        qWarning("SimulatedBoard::readRegister(): the memories are not mapped (mapMemories())");
+        return 0;
+    }
     return __atomic_load_n(reinterpret_cast<quint32*>(m_registers + offset), __ATOMIC_ACQUIRE);
 }
 
 void SimulatedBoard::writeRegister(quint32 offset, quint32 value)
 {
+    if (!m_registers) {
+        qWarning("SimulatedBoard::writeRegister(): the memories are not mapped (mapMemories())");
+        return;
+    }
     __atomic_store_n(reinterpret_cast<quint32*>(m_registers + offset), value, __ATOMIC_RELEASE);
 }
 
 quint32 SimulatedBoard::sample(quint32 bufferOffset, int i) const
 {
+    if (!m_samples || i < 0 || i >= 2048) {
+        qWarning("SimulatedBoard::sample(): the memories are not mapped, or no such slot");
+        return 0;
+    }
     return __atomic_load_n(reinterpret_cast<quint32*>(m_samples + bufferOffset) + i, __ATOMIC_ACQUIRE);
 }
 

@@ -274,6 +274,20 @@ private slots:
         QVERIFY(!QFileInfo::exists(board.path(QStringLiteral("/sim/ready"))));
     }
 
+    void simulatorEndsWithTheProcessThatStartedIt()
+    {
+        SimulatedBoard board;
+        QVERIFY(board.prepare());
+        // A shell starts the simulator in the background and ends; the simulator follows it.
+        QProcess shell;
+        shell.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"), QStringLiteral("\"$0\" --root \"$1\" 2>/dev/null & sleep 1"), SimulatedBoard::program(),
+                     board.root()});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(board.path(QStringLiteral("/sim/ready"))), 3000);
+        QVERIFY(shell.waitForFinished(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(board.path(QStringLiteral("/sim/ready"))), 3000);
+    }
+
     void signalsLookRightThroughTheDefaultCalibration()
     {
         SimulatedBoard board({QStringLiteral("--seed"), QStringLiteral("5")});
