@@ -19,11 +19,17 @@ root="$("$sim" "${root_args[@]}" --print-root)"
 
 "$sim" --root "$root" --languages build/translations --languages src/translations &
 sim_pid=$!
-stop_simulator() {
+app_pid=""
+# Whatever ends this script (the instrument's exit, Ctrl-C, a kill) ends both programs.
+cleanup() {
+  if [ -n "$app_pid" ]; then
+    kill -TERM "$app_pid" 2>/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+  fi
   kill -TERM "$sim_pid" 2>/dev/null || true
   wait "$sim_pid" 2>/dev/null || true
 }
-trap stop_simulator EXIT
+trap cleanup EXIT
 trap 'exit 130' INT TERM
 # The simulator writes <root>/sim/ready once the board is prepared and served.
 for _ in $(seq 100); do
@@ -39,6 +45,10 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display: the instrument's screen is served over VNC at 127.0.0.1:5900"
 fi
 echo "Board simulator on $root (faults: $sim --root $root --fault NAME on|off)"
+# In the background, so that a signal to this script is handled at once (see cleanup).
+build/src/corvane &
+app_pid=$!
 status=0
-build/src/corvane || status=$?
+wait "$app_pid" || status=$?
+app_pid=""
 exit "$status"

@@ -14,8 +14,8 @@ using namespace BoardLayout;
 
 namespace {
 
-constexpr double ActivePollSeconds = 50e-6;
-constexpr double IdlePollSeconds = 500e-6;
+constexpr double ActivePollSeconds = 100e-6;
+constexpr double IdlePollSeconds = 1e-3;
 constexpr double MissingPollSeconds = 10e-3;
 
 } // namespace

@@ -279,7 +279,14 @@ private slots:
         QCOMPARE(status(), QStringLiteral("Einstellungen"));
         tap(SetupDialog::instance()->findChild<QPushButton*>("ExitButton"));
 
+        // A language change while setup is shown retranslates the status text at once.
         languages->changeLanguage("en");
+        tap(child<QPushButton>("SetupButton"));
+        QCOMPARE(status(), QStringLiteral("Setup"));
+        languages->changeLanguage("de");
+        QTRY_COMPARE(status(), QStringLiteral("Einstellungen"));
+        languages->changeLanguage("en");
+        QTRY_COMPARE(status(), QStringLiteral("Setup"));
         window()->gotoMainMenu();
         QCOMPARE(child<QLabel>("SpectrumLabel")->text(), QStringLiteral("Spectrum"));
         QCOMPARE(status(), QStringLiteral("Main menu"));
