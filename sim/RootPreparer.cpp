@@ -18,6 +18,19 @@ RootPreparer::RootPreparer(const SimRoot& root)
 {
 }
 
+bool RootPreparer::isUsable(QString* error) const
+{
+    const QDir dir(m_root.root());
+    if (!dir.exists() || QFileInfo::exists(m_root.simPath(markerName())))
+        return true;
+    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    if (entries.isEmpty() || entries == QStringList{QStringLiteral("data")})
+        return true;
+    *error = QStringLiteral("%1 is neither empty nor a simulated root (no sim/%2); pick an empty folder")
+                 .arg(m_root.root(), markerName());
+    return false;
+}
+
 bool RootPreparer::wipe(QString* error) const
 {
     QDir dir(m_root.root());

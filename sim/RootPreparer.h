@@ -16,6 +16,9 @@ class RootPreparer
 public:
     explicit RootPreparer(const SimRoot& root);
 
+    // True when the folder may become a simulated root: missing, empty, made by the simulator, or
+    // holding only a /data folder. Guards against writing a board into the wrong folder.
+    bool isUsable(QString* error) const;
     // Removes an earlier simulated root first (only a folder that carries the simulator's marker).
     bool wipe(QString* error) const;
     bool prepare(QString* error) const;

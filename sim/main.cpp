@@ -168,11 +168,13 @@ int main(int argc, char* argv[])
 
     Simulator simulator(root, options);
     QString error;
+    const RootPreparer preparer(root);
+    if (!preparer.isUsable(&error))
+        return fail(error);
     // The lock first: preparing a root that another simulator serves would pull the board's
     // state from under it.
     if (!QDir().mkpath(root.root()) || !simulator.lock(&error))
         return fail(error.isEmpty() ? QStringLiteral("cannot create %1").arg(root.root()) : error);
-    const RootPreparer preparer(root);
     if (parser.isSet(fresh) && !preparer.wipe(&error))
         return fail(error);
     if (parser.isSet(fresh) && !simulator.lock(&error)) // the wipe removed the lock file

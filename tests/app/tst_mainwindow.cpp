@@ -157,23 +157,23 @@ private slots:
 
     void specButtonFollowsTheAntenna()
     {
-        auto* spec = child<QPushButton>("SpecButton");
-        QVERIFY(spec->isEnabled());
+        auto* specButton = child<QPushButton>("SpecButton");
+        QVERIFY(specButton->isEnabled());
         Configuration::setValue(Configuration::VT_Antenna, Configuration::ANTENNA_TEV, QStringLiteral("system"));
         window()->gotoMainMenu();
-        QVERIFY(!spec->isEnabled());
+        QVERIFY(!specButton->isEnabled());
         Configuration::setValue(Configuration::VT_Antenna, Configuration::ANTENNA_HFCT, QStringLiteral("system"));
         leaveSelectorSoon();
         window()->on_AntennaButton_clicked();
-        QVERIFY(!spec->isEnabled());
+        QVERIFY(!specButton->isEnabled());
         Configuration::setValue(Configuration::VT_Antenna, Configuration::ANTENNA_UHF, QStringLiteral("system"));
         leaveSelectorSoon();
         window()->on_AntennaButton_clicked();
-        QVERIFY(spec->isEnabled());
+        QVERIFY(specButton->isEnabled());
         // Other screens' antenna settings do not count.
         Configuration::setValue(Configuration::VT_Antenna, Configuration::ANTENNA_TEV, QStringLiteral("spectrum"));
         window()->gotoMainMenu();
-        QVERIFY(spec->isEnabled());
+        QVERIFY(specButton->isEnabled());
     }
 
     void folderNames()

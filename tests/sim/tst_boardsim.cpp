@@ -240,6 +240,21 @@ private slots:
         QVERIFY(board.writeBoardFile(QStringLiteral("/data/config.ini"), "[system]\n"));
         QVERIFY(board.prepare());
         QVERIFY(QFileInfo::exists(board.path(QStringLiteral("/data/config.ini"))));
+        // --fresh starts over, but only on a folder the simulator made.
+        QVERIFY(board.prepare({QStringLiteral("--fresh")}));
+        QVERIFY(!QFileInfo::exists(board.path(QStringLiteral("/data/config.ini"))));
+        QVERIFY(QFileInfo::exists(board.path(QStringLiteral("/dev/bram1"))));
+        QTemporaryDir foreign;
+        QVERIFY(foreign.isValid());
+        QFile keep(foreign.filePath(QStringLiteral("keep.txt")));
+        QVERIFY(keep.open(QIODevice::WriteOnly));
+        keep.close();
+        QCOMPARE(QProcess::execute(SimulatedBoard::program(), {QStringLiteral("--root"), foreign.path(),
+                                                               QStringLiteral("--prepare-only"), QStringLiteral("--fresh")}),
+                 1);
+        QCOMPARE(QProcess::execute(SimulatedBoard::program(), {QStringLiteral("--root"), foreign.path(), QStringLiteral("--prepare-only")}),
+                 1);
+        QCOMPARE(QDir(foreign.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("keep.txt")});
     }
 
     void softwareStartIsConsumedAndFillsTheBuffers()
