@@ -85,9 +85,30 @@ timespec addMicroseconds(timespec t, unsigned long us)
     return t;
 }
 
-void sleepUntil(const timespec& deadline)
+bool reached(const timespec& deadline)
 {
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+    const timespec t = now();
+    return t.tv_sec > deadline.tv_sec || (t.tv_sec == deadline.tv_sec && t.tv_nsec >= deadline.tv_nsec);
+}
+
+// Sleeps until the deadline, which lies sleepUs ahead. The system wakes a sleeping thread tens
+// of microseconds late, more so after a longer sleep; on a 1 ms block that would cost several
+// percent of the sweep. The last stretch (60 µs plus 0.5 % of the sleep) is therefore waited out
+// awake.
+void sleepUntil(const timespec& deadline, unsigned long sleepUs)
+{
+    const unsigned long marginUs = 60 + sleepUs / 200;
+    timespec early = deadline;
+    early.tv_nsec -= long(marginUs % 1000000) * 1000;
+    if (early.tv_nsec < 0) {
+        early.tv_nsec += 1000000000L;
+        --early.tv_sec;
+    }
+    if (!reached(early)) {
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &early, nullptr) == EINTR) {
+        }
+    }
+    while (!reached(deadline)) {
     }
 }
 
@@ -349,7 +370,7 @@ void DataWorker::run()
         writeRegister(REG_AUX_LEVEL, auxLevel);
 
         // Synthesiser settling.
-        sleepUntil(addMicroseconds(now(), SETTLE_TIME_US));
+        sleepUntil(addMicroseconds(now(), SETTLE_TIME_US), SETTLE_TIME_US);
         const bool pllPresent = pllGetFrequency(PLL_DEVICE) != -1;
 
         const timespec armed = now();
@@ -361,7 +382,7 @@ void DataWorker::run()
         }
         // Give the block its full time: the interrupt has normally ended it already, but a
         // stand-in memory (a plain file, whose poll returns at once) is paced by this alone.
-        sleepUntil(addMicroseconds(armed, blockTimeUs));
+        sleepUntil(addMicroseconds(armed, blockTimeUs), blockTimeUs);
 
         // An unreadable synthesiser reports the step as frequency 0; the sweep keeps its place,
         // so the receiver stays tuned where it was and recovers with the synthesiser.
