@@ -21,6 +21,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -89,6 +90,13 @@ private:
     std::unique_ptr<FpgaStandIn> m_standIn;
 };
 
+double processCpuUs()
+{
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
+}
+
 void BM_SweepEfficiency(benchmark::State& state)
 {
     const auto gatingMs = quint16(state.range(0));
@@ -121,13 +129,16 @@ void BM_SweepEfficiency(benchmark::State& state)
         Qt::DirectConnection);
 
     double totalUs = 0;
+    double cpuUs = 0;
     for (auto _ : state) {
+        const double cpuBegin = processCpuUs();
         const auto begin = std::chrono::steady_clock::now();
         worker.start(150000, 1000000, 1700, 1);
         worker.wait();
         const std::chrono::duration<double, std::micro> elapsed = std::chrono::steady_clock::now() - begin;
         worker.stop();
         totalUs += elapsed.count();
+        cpuUs += processCpuUs() - cpuBegin;
         state.SetIterationTime(elapsed.count() / 1e6);
     }
     const double blockUs = double(worker.sampleCount()) * worker.clocksPerSample() * 40.0 / 1000.0;
@@ -135,6 +146,9 @@ void BM_SweepEfficiency(benchmark::State& state)
     state.counters["block_us"] = blockUs;
     state.counters["ratio"] = sweepUs / (SWEEP_STEPS * (blockUs + SETTLE_US));
     state.counters["overhead_us"] = sweepUs / SWEEP_STEPS - blockUs - SETTLE_US;
+    // The worker's own work per step (this process only): what is left of the overhead is the
+    // time the system took to wake the worker after its two sleeps.
+    state.counters["cpu_us"] = cpuUs / double(state.iterations()) / SWEEP_STEPS;
     state.SetLabel(board.label());
 }
 
