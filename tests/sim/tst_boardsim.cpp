@@ -2,6 +2,8 @@
 // two memory files, the signal model seen through the default calibration, the stand-in commands
 // as SystemHelper parses them, and the fault switches.
 
+#include "util/BootEnvironment.h"
+#include "util/ConversionHelper.h"
 #include "common/SimulatedBoard.h"
 #include "util/SystemHelper.h"
 
@@ -33,35 +35,12 @@ constexpr quint32 MaxBuffer = 0x4000;
 
 const char* const pllFile = "/sys/bus/iio/devices/iio:device3/out_altvoltage0_frequency";
 
-quint32 crc32(const QByteArray& data, int from)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (int i = from; i < data.size(); ++i) {
-        crc ^= quint8(data[i]);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-    }
-    return crc ^ 0xFFFFFFFFu;
-}
-
-// The instrument's LOG correction and the default calibration (preamplifier on / off, broadband).
-int linearize(int raw)
-{
-    static const int table[][2] = {{3980, 1840}, {4000, 1660}, {4015, 1485}, {4044, 1304}, {4072, 1142}, {4110, 980},
-                                   {4151, 821},  {4217, 677},  {4280, 530},  {4356, 416},  {4444, 314},  {4546, 216},
-                                   {4664, 144},  {4795, 65},   {4958, 58},   {5122, 22}};
-    for (const auto& step : table) {
-        if (step[0] >= raw)
-            return raw - step[1];
-    }
-    return raw;
-}
 
 double toDbm(double raw, bool preamplifierOn)
 {
     const double level = preamplifierOn ? -75.0 : -45.0;
     const double offset = preamplifierOn ? 7150.0 : 7000.0;
-    return level + (linearize(int(raw)) - offset) / 195.0;
+    return level + (ConversionHelper::linearizeValue(int(raw)) - offset) / 195.0;
 }
 
 struct BlockSummary
@@ -205,7 +184,7 @@ private slots:
         QCOMPARE(image.size(), 0x40000);
         const quint32 stored = quint8(image[0]) | quint32(quint8(image[1])) << 8 | quint32(quint8(image[2])) << 16
             | quint32(quint8(image[3])) << 24;
-        QCOMPARE(stored, crc32(image, 4));
+        QCOMPARE(stored, BootEnvironment::crc32(reinterpret_cast<const uchar*>(image.constData()) + 4, size_t(image.size() - 4)));
         QVERIFY(image.indexOf(QByteArray("bootdelay=", 10)) == 4 || image.contains("bootdelay="));
         struct stat block {};
         struct stat character {};

@@ -3,6 +3,7 @@
 // phase-synchronous acquisition follows the radio sync sensor, and an unlocked PLL is reported as
 // frequency 0.
 
+#include "util/ConversionHelper.h"
 #include "common/SimulatedBoard.h"
 #include "hardware/BoardIO.h"
 #include "hardware/DataWorker.h"
@@ -26,22 +27,11 @@ struct Step
     quint32 peakRaw;
 };
 
-int linearize(int raw)
-{
-    static const int table[][2] = {{3980, 1840}, {4000, 1660}, {4015, 1485}, {4044, 1304}, {4072, 1142}, {4110, 980},
-                                   {4151, 821},  {4217, 677},  {4280, 530},  {4356, 416},  {4444, 314},  {4546, 216},
-                                   {4664, 144},  {4795, 65},   {4958, 58},   {5122, 22}};
-    for (const auto& step : table) {
-        if (step[0] >= raw)
-            return raw - step[1];
-    }
-    return raw;
-}
 
 // Preamplifier on, default calibration.
 double toDbm(double raw)
 {
-    return -75.0 + (linearize(int(raw)) - 7150) / 195.0;
+    return -75.0 + (ConversionHelper::linearizeValue(int(raw)) - 7150) / 195.0;
 }
 
 } // namespace
