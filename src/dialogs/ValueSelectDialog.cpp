@@ -15,6 +15,9 @@ namespace {
 // At most this many rows are visible; more options bring the scroll bar.
 const int kVisibleRows = 5;
 const int kMinimumListWidth = 180;
+// The rows' style-sheet border and padding (6 + 6 + 16 px in the form), which the list's size
+// hint leaves out; without them long options are cut.
+const int kItemDecorationWidth = 28;
 
 } // namespace
 
@@ -178,7 +181,7 @@ void ValueSelectDialog::fitList()
     // Five rows at most; the frame and the scroll bar come on top so that no text is cut.
     const int frame = 2 * list->frameWidth();
     // Narrow options still get a row wide enough to hit with a finger.
-    int width = qMax(kMinimumListWidth, qMax(0, list->sizeHintForColumn(0)) + frame);
+    int width = qMax(kMinimumListWidth, qMax(0, list->sizeHintForColumn(0)) + kItemDecorationWidth + frame);
     if (scrolling)
         width += list->verticalScrollBar()->sizeHint().width();
     const int rowHeight = count > 0 ? qMax(0, list->sizeHintForRow(0)) : 0;
