@@ -143,6 +143,11 @@ DataWorker* MainWindow::dataWorker()
     return instance()->m_dataWorker;
 }
 
+bool MainWindow::exists()
+{
+    return s_instance != nullptr;
+}
+
 void MainWindow::setStatusText(const QString& text)
 {
     instance()->m_statusLabel->setText(text);

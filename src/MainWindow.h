@@ -27,6 +27,9 @@ public:
     Q_ENUM(Dialog)
 
     static MainWindow* instance();
+    // Whether the one window has been created; screens and dialogs that merely want to tell it
+    // something ask this first, because creating it starts the acquisition hardware.
+    static bool exists();
     // The status label of the one window (the screens show their titles there).
     static void setStatusText(const QString& text);
 

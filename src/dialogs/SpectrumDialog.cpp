@@ -1,7 +1,7 @@
 #include "dialogs/SpectrumDialog.h"
 #include "ui_SpectrumDialog.h"
 
-#include "MainWindow.h"
+#include "dialogs/RecordSaving.h"
 
 #include "hardware/BoardIO.h"
 #include "hardware/DataWorker.h"
@@ -49,18 +49,6 @@ QwtPlotCurve* makeCurve(const QString& title, const QColor& colour, int width)
     curve->setPen(colour, width, Qt::SolidLine);
     curve->setRenderHint(QwtPlotItem::RenderAntialiased, false);
     return curve;
-}
-
-// The main window's status text. Only a main window that exists is asked: creating it from here
-// would start the acquisition hardware.
-void setMainStatusText(const QString& text)
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<MainWindow*>(widget)) {
-            MainWindow::setStatusText(text);
-            return;
-        }
-    }
 }
 
 int countOf(SpectrumDialog::CurveSelects curves)
@@ -725,7 +713,7 @@ void SpectrumDialog::showPllUnlocked()
 
 void SpectrumDialog::onDataCompleted()
 {
-    setMainStatusText(QString());
+    RecordSaving::setStatusText(QString());
     updatePlot();
     QTimer::singleShot(100, this, &SpectrumDialog::handleTasks);
 }
@@ -741,7 +729,7 @@ void SpectrumDialog::handleTasks()
     }
     const bool running = m_worker && m_worker->isRunning();
     if (tasks != TASK_NONE && (complete || !running)) {
-        setMainStatusText(QString());
+        RecordSaving::setStatusText(QString());
         if (tasks.testFlag(TASK_FREEZE)) {
             CurveSelect target = freezeCurve(m_freezeTarget);
             {
@@ -760,7 +748,7 @@ void SpectrumDialog::handleTasks()
             exportRecall();
         }
     } else if (tasks != TASK_NONE) {
-        setMainStatusText(tr("Wait for complete data..."));
+        RecordSaving::setStatusText(tr("Wait for complete data..."));
     }
     if (this->tasks() == TASK_NONE)
         resumeDataWorker();

@@ -63,21 +63,34 @@ QWidget* findMainWindow()
 
 } // namespace
 
-void saveMeasurement(const QString& name, const QPixmap& picture, const QDomDocument& document, const QString& folder)
+bool saveMeasurement(const QString& name, const QPixmap& picture, const QDomDocument& document, const QString& folder)
 {
-    if (!SystemHelper::mountData())
-        return;
+    if (!SystemHelper::mountData()) {
+        qDebug() << "saveMeasurement(): the file system could not be made writable";
+        return false;
+    }
+    bool written = false;
     QDir directory(folder);
     if (!directory.exists())
         directory.mkpath(QStringLiteral("."));
     if (directory.exists()) {
         const QString stamp = recordTimeStamp(QDateTime::currentDateTime());
-        if (!writeDocument(document, recordFilePath(folder, name, stamp, QStringLiteral("xml"))))
+        const QString recordFile = recordFilePath(folder, name, stamp, QStringLiteral("xml"));
+        const QString pictureFile = recordFilePath(folder, name, stamp, QStringLiteral("png"));
+        // The picture goes first: a record is only listed by its XML file, so a picture
+        // without its XML is never shown as a half record, and it is removed again below.
+        const bool pictureWritten = picture.isNull() || writePicture(picture, pictureFile);
+        written = pictureWritten && writeDocument(document, recordFile);
+        if (!written) {
             qDebug() << "saveMeasurement(): record not written in" << folder;
-        if (!picture.isNull() && !writePicture(picture, recordFilePath(folder, name, stamp, QStringLiteral("png"))))
-            qDebug() << "saveMeasurement(): picture not written in" << folder;
+            if (!picture.isNull())
+                QFile::remove(pictureFile);
+        }
+    } else {
+        qDebug() << "saveMeasurement(): no record folder" << folder;
     }
     SystemHelper::unmountData();
+    return written;
 }
 
 QPixmap grabScreen()

@@ -18,8 +18,9 @@ class OverridingPlotData;
 // Writes "<folder>/<name>_<yyyyMMdd_hhmmss>.xml" and, when the picture is not null, the ".png"
 // beside it. The folder is used exactly as given (a full path); missing folders are created.
 // Bracketed by the remount of the root file system: when that fails nothing is written. Each
-// file is replaced atomically, so a power loss leaves either the old or the new file.
-void saveMeasurement(const QString& name, const QPixmap& picture, const QDomDocument& document,
+// file is replaced atomically, so a power loss leaves either the old or the new file. Returns
+// whether both files were written; on failure neither is left behind.
+bool saveMeasurement(const QString& name, const QPixmap& picture, const QDomDocument& document,
                      const QString& folder);
 
 // The picture of the main window (the whole screen when the window cannot be grabbed); null

@@ -32,3 +32,14 @@ int ConversionHelper::linearizeValue(int value)
     }
     return value;
 }
+
+int ConversionHelper::linearAmplifierForLevel(double level)
+{
+    const double value = level >= -34.0 ? level * -15.5496 + 15.7542 : level * -15.1404 - 462.0891;
+    // Compared as doubles first: a level far out of range must not overflow the conversion.
+    if (!(value > 0.0))
+        return 0;
+    if (value >= 1023.0)
+        return 1023;
+    return int(value);
+}

@@ -121,7 +121,7 @@ private slots:
         TestRoot root;
         QVERIFY(root.installMount());
         const QString folder = root.path(QStringLiteral("/data/corvane_data/CV1/4711/2024-01-31_Folder"));
-        saveMeasurement(QStringLiteral("spectrum"), samplePicture(), sampleDocument(), folder);
+        QVERIFY(saveMeasurement(QStringLiteral("spectrum"), samplePicture(), sampleDocument(), folder));
         const QStringList xml = QDir(folder).entryList({QStringLiteral("spectrum_*.xml")});
         const QStringList png = QDir(folder).entryList({QStringLiteral("spectrum_*.png")});
         QCOMPARE(xml.size(), 1);
@@ -144,7 +144,7 @@ private slots:
         TestRoot root;
         QVERIFY(root.installMount());
         const QString folder = root.path(QStringLiteral("/data/records"));
-        saveMeasurement(QStringLiteral("level"), QPixmap(), sampleDocument(), folder);
+        QVERIFY(saveMeasurement(QStringLiteral("level"), QPixmap(), sampleDocument(), folder));
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
         QVERIFY(QDir(folder).entryList(QDir::Files).first().endsWith(QLatin1String(".xml")));
     }
@@ -172,7 +172,7 @@ private slots:
         QVERIFY(root.installMount());
         root.setMountFails(true);
         const QString folder = root.path(QStringLiteral("/data/records"));
-        saveMeasurement(QStringLiteral("spectrum"), samplePicture(), sampleDocument(), folder);
+        QVERIFY(!saveMeasurement(QStringLiteral("spectrum"), samplePicture(), sampleDocument(), folder));
         QVERIFY(!QFileInfo::exists(folder));
         QCOMPARE(root.mountLog(), QStringList({"mount / -o remount,rw"}));
     }
@@ -184,7 +184,7 @@ private slots:
         // A file where a folder level should be: the record folder cannot be created.
         QVERIFY(root.writeFile(QStringLiteral("/data/blocked"), "x"));
         const QString folder = root.path(QStringLiteral("/data/blocked/records"));
-        saveMeasurement(QStringLiteral("spectrum"), samplePicture(), sampleDocument(), folder);
+        QVERIFY(!saveMeasurement(QStringLiteral("spectrum"), samplePicture(), sampleDocument(), folder));
         QVERIFY(!QFileInfo::exists(folder));
         QCOMPARE(root.mountLog(), QStringList({"mount / -o remount,rw", "mount / -o remount,ro"}));
     }

@@ -58,6 +58,26 @@ private slots:
             previous = value;
         }
     }
+
+    void linearAmplifierForLevel_data()
+    {
+        QTest::addColumn<double>("level");
+        QTest::addColumn<int>("dac");
+        QTest::newRow("-35 dBm, preamplifier range") << -35.0 << 67;
+        QTest::newRow("-34 dBm, upper line") << -34.0 << 544;
+        QTest::newRow("0 dBm") << 0.0 << 15;
+        QTest::newRow("strong signal is 0") << 10.0 << 0;
+        QTest::newRow("-100 dBm is limited") << -100.0 << 1023;
+        QTest::newRow("huge level") << -1e300 << 1023;
+        QTest::newRow("not a number") << qQNaN() << 0;
+    }
+
+    void linearAmplifierForLevel()
+    {
+        QFETCH(double, level);
+        QFETCH(int, dac);
+        QCOMPARE(ConversionHelper::linearAmplifierForLevel(level), dac);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestConversionHelper)
