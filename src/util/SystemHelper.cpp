@@ -371,9 +371,14 @@ bool SystemHelper::isValidAddress(const QString& address)
 
 QStringList SystemHelper::interfaceAddresses(const QString& interfaceName)
 {
-    QStringList result;
     QByteArray output;
     execute(QStringLiteral("ifconfig"), QStringList{interfaceName}, &output, nullptr, 30000);
+    return parseInterfaceAddresses(output);
+}
+
+QStringList SystemHelper::parseInterfaceAddresses(const QByteArray& output)
+{
+    QStringList result;
     const QStringList lines = QString::fromLocal8Bit(output).split(QLatin1Char('\n'));
     const QRegularExpressionMatch mac = macAddress().match(lines.value(0));
     if (mac.hasMatch())
@@ -412,10 +417,16 @@ QString SystemHelper::fpgaVersionText(quint32 version)
 
 QList<QStringList> SystemHelper::diskUsage(const QRegExp& mountPointPattern, const QStringList& excludedMountPoints)
 {
-    QList<QStringList> result;
     QByteArray output;
     if (!execute(QStringLiteral("df"), QStringList{QStringLiteral("-h")}, &output, nullptr, 30000))
-        return result;
+        return QList<QStringList>();
+    return parseDiskUsage(output, mountPointPattern, excludedMountPoints);
+}
+
+QList<QStringList> SystemHelper::parseDiskUsage(const QByteArray& output, const QRegExp& mountPointPattern,
+                                                const QStringList& excludedMountPoints)
+{
+    QList<QStringList> result;
     QStringList lines = QString::fromLocal8Bit(output).split(QLatin1Char('\n'));
     if (!lines.isEmpty())
         lines.removeFirst();

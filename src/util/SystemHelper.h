@@ -47,6 +47,11 @@ public:
     static QString productId(const QString& fallback);
     static QString fpgaVersionText(quint32 version);
     static QList<QStringList> diskUsage(const QRegExp& mountPointPattern, const QStringList& excludedMountPoints);
+    // The parsing halves of interfaceAddresses() and diskUsage(): "ifconfig <name>" and "df -h"
+    // output as the commands printed it.
+    static QStringList parseInterfaceAddresses(const QByteArray& ifconfigOutput);
+    static QList<QStringList> parseDiskUsage(const QByteArray& dfOutput, const QRegExp& mountPointPattern,
+                                             const QStringList& excludedMountPoints);
     static int interruptCount();
     static QString radioCountryVariant();
 
