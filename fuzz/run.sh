@@ -27,6 +27,7 @@ nice -n 19 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions="$PWD/fuzz/lsan.supp"
 summary=build-fuzz/summary.txt
 : > "$summary"
 for name in "${names[@]}"; do

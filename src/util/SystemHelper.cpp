@@ -276,7 +276,10 @@ bool SystemHelper::writeInterfaceConfig(const InterfaceConfig& config, const QSt
     {
         QFile input(fileName);
         if (input.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            const QString text = QString::fromLatin1(input.readAll());
+            // The whole file: QString::fromLatin1(QByteArray) would stop at a NUL byte (a damaged
+            // file) and the rewrite would drop everything after it.
+            const QByteArray data = input.readAll();
+            const QString text = QString::fromLatin1(data.constData(), data.size());
             lines = text.split(QLatin1Char('\n'));
             if (!lines.isEmpty() && lines.last().isEmpty())
                 lines.removeLast();
