@@ -54,7 +54,7 @@ case "$command" in
     (cd "$dir" && nice -n 19 cpack -G DEB >/dev/null)
     package="$(ls -t "$dir"/corvane_*_armhf.deb | head -1)"
     echo "$package"
-    dpkg-deb --info "$package" | sed -n '/Package:/,$p'
+    dpkg-deb --info "$package"
     dpkg-deb --contents "$package"
     ;;
   install)

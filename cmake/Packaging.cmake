@@ -13,6 +13,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Operating software of the Corvane partial
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Corvane developers")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The board gets the program without its debugging symbols.
+set(CPACK_STRIP_FILES TRUE)
 if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_PROCESSOR MATCHES "^arm")
   set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE armhf)
 endif()

@@ -44,7 +44,9 @@ std::unique_ptr<FileKind> kindOrDie(const QString& name)
 // ---- the processes the harness starts -------------------------------------------------------
 
 // Seeds (count 0) or writes versions from..from+count-1 (count -1: until killed), announcing each.
-int writeMode(const QString& kindName, int from, int count)
+// Before the write of version hold it waits for a line on its standard input, so that the
+// harness can place its cut within that write.
+int writeMode(const QString& kindName, int from, int count, int hold = -1)
 {
     std::unique_ptr<FileKind> kind = kindOrDie(kindName);
     // The remount bracket stays open for the whole process: the cuts then fall on the writes
@@ -58,6 +60,11 @@ int writeMode(const QString& kindName, int from, int count)
     clock.start();
     for (int version = from; count < 0 || version < from + count; ++version) {
         say(QStringLiteral("begin %1").arg(version));
+        if (version == hold) {
+            char go[2];
+            if (!std::fgets(go, sizeof go, stdin))
+                return 5;
+        }
         if (!kind->write(version)) {
             say(QStringLiteral("failed %1").arg(version));
             return 4;
@@ -210,10 +217,13 @@ private:
 
     bool cutOnce(const QString& kindName, int from, qint64 perWriteUs, int* lastBegun, int* lastEnded, Outcome* outcome)
     {
+        // One of the first eight writes, at a random moment within about the time one write takes.
+        const int hold = from + int(QRandomGenerator::global()->bounded(8u));
         QProcess writer;
         writer.setStandardErrorFile(QProcess::nullDevice());
         writer.start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("--write"), QString::number(from), QStringLiteral("-1"), kindName, m_root});
+                     {QStringLiteral("--write"), QString::number(from), QStringLiteral("-1"), QString::number(hold),
+                      kindName, m_root});
         QByteArray output;
         while (!output.contains("ready\n")) {
             if (!writer.waitForReadyRead(60000)) {
@@ -222,15 +232,14 @@ private:
             }
             output += writer.readAllStandardOutput();
         }
-        // Somewhere in or after one of the first eight writes: once that write has begun (the
-        // writer may be further on by the time its line arrives), at a random moment within
-        // about the time one write takes.
-        const QByteArray target = "begin " + QByteArray::number(from + int(QRandomGenerator::global()->bounded(8u))) + '\n';
+        const QByteArray target = "begin " + QByteArray::number(hold) + '\n';
         while (!output.contains(target) && writer.state() == QProcess::Running) {
             if (writer.waitForReadyRead(100))
                 output += writer.readAllStandardOutput();
         }
-        QThread::usleep(quint64(QRandomGenerator::global()->bounded(quint32(perWriteUs))));
+        writer.write("g\n");
+        writer.waitForBytesWritten(1000);
+        QThread::usleep(quint64(QRandomGenerator::global()->bounded(quint32(perWriteUs + perWriteUs / 4))));
         ::kill(pid_t(writer.processId()), SIGKILL);
         writer.waitForFinished(30000);
         output += writer.readAllStandardOutput();
@@ -288,7 +297,7 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
 
-    // The processes the harness starts: MODE [FROM COUNT] KIND ROOT.
+    // The processes the harness starts: MODE [FROM COUNT [HOLD]] KIND ROOT.
     const QString mode = arguments.value(0);
     if (mode == QLatin1String("--seed") || mode == QLatin1String("--write") || mode == QLatin1String("--check")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -300,7 +309,8 @@ int main(int argc, char* argv[])
         if (mode == QLatin1String("--seed"))
             return writeMode(kindName, 0, 0);
         if (mode == QLatin1String("--write"))
-            return writeMode(kindName, arguments.value(1).toInt(), arguments.value(2).toInt());
+            return writeMode(kindName, arguments.value(1).toInt(), arguments.value(2).toInt(),
+                             arguments.size() > 5 ? arguments.value(3).toInt() : -1);
         return checkMode(kindName);
     }
 

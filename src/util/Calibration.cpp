@@ -122,6 +122,8 @@ Calibration* Calibration::instance()
 {
     static Calibration* instance = [] {
         Calibration* created = new Calibration();
+        // A power loss during a write of the last run may have left QSettings' lock file behind.
+        SystemHelper::removeWriteLeftovers(calibrationFile());
         BootEnvironment* environment = BootEnvironment::instance();
         created->restoreFromEnvironment(environment);
         created->mirrorToEnvironment(environment);

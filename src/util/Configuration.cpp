@@ -119,6 +119,8 @@ Configuration::Configuration()
     qRegisterMetaType<Configuration::Resolution>("Configuration::Resolution");
     qRegisterMetaType<Configuration::DateFormat>("Configuration::DateFormat");
     qRegisterMetaType<Configuration::Phase>("Configuration::Phase");
+    // A power loss during a write of the last run may have left QSettings' lock file behind.
+    SystemHelper::removeWriteLeftovers(settingsFile());
 }
 
 Configuration* Configuration::instance()

@@ -227,6 +227,25 @@ bool SystemHelper::unmountData()
     return true;
 }
 
+void SystemHelper::removeWriteLeftovers(const QString& fileName)
+{
+    const QFileInfo file(fileName);
+    const QDir dir = file.absoluteDir();
+    static const QRegularExpression leftover(QStringLiteral("^[.](lock|lock[.]rmlock|[A-Za-z0-9]{6})$"));
+    QStringList found;
+    const QStringList entries = dir.entryList({file.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+    for (const QString& entry : entries) {
+        if (leftover.match(entry.mid(file.fileName().size())).hasMatch())
+            found << dir.filePath(entry);
+    }
+    if (found.isEmpty() || !mountData())
+        return;
+    for (const QString& name : found)
+        QFile::remove(name);
+    unmountData();
+    qDebug() << "SystemHelper: removed what cut writes left" << found;
+}
+
 SystemHelper::InterfaceConfig SystemHelper::readInterfaceConfig(const QString& interfaceName, const QString& file)
 {
     InterfaceConfig config;

@@ -36,6 +36,12 @@ public:
     static bool mountData();
     static bool unmountData();
 
+    // Removes what a write cut short by a power loss leaves beside a file that QSettings or
+    // QSaveFile writes: the lock file (an empty one makes the next writer wait out its 30 s
+    // stale time) and temporary files ("<name>.XXXXXX"). Only for the start, when nothing else
+    // writes the file. Bracketed by the remount when there is anything to remove.
+    static void removeWriteLeftovers(const QString& fileName);
+
     static InterfaceConfig readInterfaceConfig(const QString& interfaceName, const QString& file);
     static bool writeInterfaceConfig(const InterfaceConfig& config, const QString& file);
     static QString padAddress(const QString& address);
