@@ -34,8 +34,12 @@ for name in "${names[@]}"; do
   mkdir -p "build-fuzz/corpus/$name" "build-fuzz/artifacts/$name"
   log="build-fuzz/fuzz_$name.log"
   status=0
+  # Much of the parsing happens inside Qt (QSettings, QDomDocument), which is not instrumented:
+  # keep the seeds to mutate from, and hand the fuzzer the format's words.
+  dict=()
+  [ -f "fuzz/dict/$name.dict" ] && dict=(-dict="fuzz/dict/$name.dict")
   nice -n 19 "build-fuzz/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="build-fuzz/artifacts/$name/" \
+    -keep_seed=1 "${dict[@]}" -print_final_stats=1 -artifact_prefix="build-fuzz/artifacts/$name/" \
     "build-fuzz/corpus/$name" "fuzz/corpus/$name" > "$log" 2>&1 || status=$?
   runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)"
   findings="$(ls "build-fuzz/artifacts/$name" | wc -l)"
