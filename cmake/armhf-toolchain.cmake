@@ -31,9 +31,9 @@ if(_corvane_linguist)
   set(Qt5LinguistTools_DIR "${_corvane_linguist}" CACHE PATH "The build machine's Qt linguist tools")
 endif()
 
-# Tests and the board simulator run under qemu-user (the armhf C library of the multiarch
-# packages serves as the ELF interpreter's root).
+# Tests and the board simulator run under qemu-user; the armhf C library of the multiarch
+# packages is found at its own place (QEMU_LD_PREFIX may name a folder searched first).
 find_program(CORVANE_QEMU_ARM NAMES qemu-arm-static qemu-arm)
 if(CORVANE_QEMU_ARM)
-  set(CMAKE_CROSSCOMPILING_EMULATOR "${CORVANE_QEMU_ARM};-L;/")
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CORVANE_QEMU_ARM}")
 endif()
