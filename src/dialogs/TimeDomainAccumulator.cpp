@@ -24,6 +24,8 @@ TimeDomainAccumulator::TimeDomainAccumulator()
     , m_span(FULL_SCALE)
     , m_countsPerRow(1.0)
     , m_countsPerPercent(1.0)
+    , m_pixelOfValue(FULL_SCALE + 1)
+    , m_coordinateOfValue(FULL_SCALE + 1)
     , m_history(MAX_PERSISTENCY)
     , m_count(0)
     , m_activitySum(0)
@@ -43,6 +45,10 @@ void TimeDomainAccumulator::updateScale()
     m_span = quint32(m_ampMax - m_ampMin) * FULL_SCALE / 100;
     m_countsPerRow = double(m_span) / double(HEIGHT - m_r);
     m_countsPerPercent = double(m_span) / double(m_ampMax - m_ampMin);
+    for (quint32 value = 0; value <= FULL_SCALE; ++value) {
+        m_pixelOfValue[value] = qint16(qBound(-32768, computePixel(value), 32767));
+        m_coordinateOfValue[value] = quint8(qBound(0, computeCoordinate(value), 255));
+    }
 }
 
 void TimeDomainAccumulator::setResolution(int r)
@@ -110,6 +116,16 @@ void TimeDomainAccumulator::reset()
 
 int TimeDomainAccumulator::valueToPixel(quint32 value) const
 {
+    return value <= FULL_SCALE ? m_pixelOfValue[value] : computePixel(value);
+}
+
+int TimeDomainAccumulator::valueToCoordinate(quint32 value) const
+{
+    return value <= FULL_SCALE ? m_coordinateOfValue[value] : computeCoordinate(value);
+}
+
+int TimeDomainAccumulator::computePixel(quint32 value) const
+{
     // Counts below the range give a negative quotient (rows below the image), not a wrapped one.
     const double q = qBound(-QUOTIENT_LIMIT, (double(value) - double(m_lo)) / m_countsPerRow, QUOTIENT_LIMIT);
     const int blocks = int(q) / m_r;
@@ -123,7 +139,7 @@ quint32 TimeDomainAccumulator::pixelToValue(int pixel) const
     return quint32(block * (double(m_span) / double(blockRows)) + m_lo);
 }
 
-int TimeDomainAccumulator::valueToCoordinate(quint32 value) const
+int TimeDomainAccumulator::computeCoordinate(quint32 value) const
 {
     return int(double(value) / m_countsPerPercent);
 }
@@ -131,11 +147,17 @@ int TimeDomainAccumulator::valueToCoordinate(quint32 value) const
 void TimeDomainAccumulator::retireOldest()
 {
     const std::vector<quint32>& oldest = m_history.front();
-    const int n = int(oldest.size());
-    for (int j = 0; j < n; ++j) {
-        const int y = valueToPixel(oldest[size_t(j)]);
+    // Column x = r * (j / r), counted along rather than divided.
+    int x = 0;
+    int inBlock = 0;
+    for (quint32 value : oldest) {
+        const int y = valueToPixel(value);
         if (y >= m_r && y < HEIGHT)
-            m_image.retire(m_r * (j / m_r), y);
+            m_image.retire(x, y);
+        if (++inBlock == m_r) {
+            inBlock = 0;
+            x += m_r;
+        }
     }
     m_history.front().clear();
     std::rotate(m_history.begin(), m_history.begin() + 1, m_history.end());
@@ -147,13 +169,21 @@ void TimeDomainAccumulator::addSweep(const quint32* maxValues, int nSamples)
     if (!maxValues || n <= 0)
         return;
     std::copy(maxValues, maxValues + n, m_buffer.begin());
+    // Sample i of the sweep is buffer[(i + shift) mod n]: the pattern rotated left.
     const int shift = m_phaseShift * n / 360;
+    int source = shift % n;
+    const auto nextSample = [this, &source, n]() {
+        const quint32 value = m_buffer[size_t(source)] & SAMPLE_MASK;
+        if (++source == n)
+            source = 0;
+        return value;
+    };
 
     if (m_persistency == 1) {
         std::vector<quint32>& line = m_history.front();
         line.clear();
         for (int i = 0; i < n; ++i)
-            line.push_back(m_buffer[size_t((i + shift) % n)] & SAMPLE_MASK);
+            line.push_back(nextSample());
         m_count = 1;
         return;
     }
@@ -168,11 +198,12 @@ void TimeDomainAccumulator::addSweep(const quint32* maxValues, int nSamples)
         kept->clear();
     }
 
+    int x = 0;
+    int inBlock = 0;
     for (int i = 0; i < n; ++i) {
-        const quint32 v = std::min(m_buffer[size_t((i + shift) % n)] & SAMPLE_MASK, SAMPLE_LIMIT);
+        const quint32 v = std::min(nextSample(), SAMPLE_LIMIT);
         const int y = valueToPixel(v);
         if (y >= m_r && y < HEIGHT) {
-            const int x = m_r * (i / m_r);
             const int p = valueToCoordinate(v);
             if (m_activityLevel > p) {
                 m_image.belowLevelHit(x, y);
@@ -183,6 +214,10 @@ void TimeDomainAccumulator::addSweep(const quint32* maxValues, int nSamples)
         }
         if (kept)
             kept->push_back(v);
+        if (++inBlock == m_r) {
+            inBlock = 0;
+            x += m_r;
+        }
     }
 
     ++m_count;

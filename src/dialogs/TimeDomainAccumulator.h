@@ -80,6 +80,8 @@ public:
 private:
     void updateScale();
     void retireOldest();
+    int computePixel(quint32 value) const;
+    int computeCoordinate(quint32 value) const;
 
     int m_r;
     int m_ampMin;
@@ -92,6 +94,10 @@ private:
     quint32 m_span;
     double m_countsPerRow;
     double m_countsPerPercent;
+    // Row and percent of every 14-bit count, worked out once per scale: a sweep then costs no
+    // division per sample.
+    std::vector<qint16> m_pixelOfValue;
+    std::vector<quint8> m_coordinateOfValue;
 
     PersistenceImage m_image;
     std::vector<std::vector<quint32>> m_history;

@@ -58,16 +58,23 @@ int PersistenceImage::quantity(int x, int y) const
 
 void PersistenceImage::setPixelBlock(int x, int y, int index)
 {
-    const int left = std::max(0, x);
-    const int right = std::min(WIDTH - 1, x + m_blockSize - 1);
-    const int top = std::max(0, y - m_blockSize + 1);
-    const int bottom = std::min(HEIGHT - 1, y);
-    if (left > right || top > bottom)
-        return;
     const uchar value = uchar(index);
-    const int width = right - left + 1;
+    const int r = m_blockSize;
+    if (x >= 0 && x + r <= WIDTH && y - r + 1 >= 0 && y < HEIGHT) {
+        // The usual case, a block well inside: a few plain stores.
+        uchar* row = pixel(x, y - r + 1);
+        for (int j = 0; j < r; ++j, row += m_bytesPerLine)
+            for (int i = 0; i < r; ++i)
+                row[i] = value;
+        return;
+    }
+    const int left = std::max(0, x);
+    const int right = std::min(WIDTH - 1, x + r - 1);
+    const int top = std::max(0, y - r + 1);
+    const int bottom = std::min(HEIGHT - 1, y);
     for (int row = top; row <= bottom; ++row)
-        std::memset(pixel(left, row), value, size_t(width));
+        for (int column = left; column <= right; ++column)
+            *pixel(column, row) = value;
 }
 
 void PersistenceImage::hit(int x, int y)
