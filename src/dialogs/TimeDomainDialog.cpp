@@ -93,6 +93,7 @@ TimeDomainDialog::TimeDomainDialog(DataWorker* worker, QWidget* parent)
     , m_tasks(TASK_NONE)
 {
     ui->setupUi(this);
+    setFocusPolicy(Qt::StrongFocus);
     ImagePlot* plot = ui->plot;
     plot->setAutoReplot(false);
     plot->setAxisScaleDraw(QwtPlot::xBottom, new CustomScaleDraw(QStringLiteral("t/ms")));
@@ -212,8 +213,6 @@ void TimeDomainDialog::exec()
         MutexLocker lock(&m_dataLock);
         m_data.reset();
     }
-    if (m_worker)
-        m_worker->clearBuffers();
     resetSyncTimeout();
 
     setResolution(Configuration::Resolution(setting(Configuration::VT_Resolution)));
@@ -243,6 +242,8 @@ void TimeDomainDialog::exec()
     ui->horizontalSpacer->changeSize(m_sweepRate == 50 ? 0 : 12, 1, QSizePolicy::Minimum, QSizePolicy::Minimum);
     ui->horizontalLayout->invalidate();
     updatePlot();
+    // The hardware keys reach the screen (Escape leaves it).
+    setFocus();
 }
 
 void TimeDomainDialog::setSweepRate(int sweepRate)

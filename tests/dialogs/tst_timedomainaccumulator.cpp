@@ -69,27 +69,23 @@ private slots:
 
     void phaseShiftAndSampleCount_data()
     {
-        QTest::addColumn<int>("n");
-        QTest::addColumn<int>("shift");
-        QTest::addColumn<int>("spikeAt");
+        QTest::addColumn<QList<int>>("pulse"); // samples, phase shift, index of the pulse
         QTest::addColumn<int>("column"); // -1: not drawn
-        QTest::newRow("no shift") << 500 << 0 << 100 << 100;
-        QTest::newRow("90 degrees rotate left by 125") << 500 << 90 << 125 << 0;
-        QTest::newRow("90 degrees wrap around") << 500 << 90 << 0 << 375;
-        QTest::newRow("a full period") << 500 << 360 << 100 << 100;
-        QTest::newRow("600 samples: rotation modulo 500") << 600 << 90 << 125 << 0;
-        QTest::newRow("600 samples: the rest unused") << 600 << 0 << 550 << -1;
-        QTest::newRow("negative shift from the file") << 500 << -90 << 100 << 100;
+        QTest::newRow("no shift") << QList<int>{500, 0, 100} << 100;
+        QTest::newRow("90 degrees rotate left by 125") << QList<int>{500, 90, 125} << 0;
+        QTest::newRow("90 degrees wrap around") << QList<int>{500, 90, 0} << 375;
+        QTest::newRow("a full period") << QList<int>{500, 360, 100} << 100;
+        QTest::newRow("600 samples: rotation modulo 500") << QList<int>{600, 90, 125} << 0;
+        QTest::newRow("600 samples: the rest unused") << QList<int>{600, 0, 550} << -1;
+        QTest::newRow("negative shift from the file") << QList<int>{500, -90, 100} << 100;
     }
     void phaseShiftAndSampleCount()
     {
-        QFETCH(int, n);
-        QFETCH(int, shift);
-        QFETCH(int, spikeAt);
+        QFETCH(QList<int>, pulse);
         QFETCH(int, column);
         auto data = make(50);
-        data->setPhaseShift(shift);
-        add(*data, sweep({{spikeAt, 8192}}, n));
+        data->setPhaseShift(pulse[1]);
+        add(*data, sweep({{pulse[2], 8192}}, pulse[0]));
         QCOMPARE(hitColumns(*data, 131), column < 0 ? QList<int>() : QList<int>{column});
         QCOMPARE(data->image().pixelIndex(499, 261), 1); // the 0-count samples
     }
@@ -160,29 +156,17 @@ private slots:
         QCOMPARE(line[1], 16383u); // raw, not limited
         QCOMPARE(data->activity(), 100 - 20);
         QVERIFY(hitColumns(*data, 261).isEmpty());
+        data->addSweep(nullptr, 500);
+        data->addSweep(line.data(), 0);
+        QCOMPARE(data->count(), quint64(1));
     }
 
-    void settingsAreLimited_data()
+    void levelIsAMultipleOfTheResolution()
     {
-        QTest::addColumn<QList<int>>("given"); // r, level, ampMin, ampMax
-        QTest::addColumn<QList<int>>("used");
-        QTest::newRow("level 7 at coarse resolution") << QList<int>{3, 7, 0, 100} << QList<int>{3, 6, 0, 100};
-        QTest::newRow("resolution 9, level 150") << QList<int>{9, 150, 0, 100} << QList<int>{4, 100, 0, 100};
-        QTest::newRow("equal at the top") << QList<int>{1, 20, 100, 100} << QList<int>{1, 20, 90, 100};
-        QTest::newRow("reversed, out of range") << QList<int>{0, -5, 500, -10} << QList<int>{1, 0, 0, 100};
-    }
-    void settingsAreLimited()
-    {
-        QFETCH(QList<int>, given);
-        QFETCH(QList<int>, used);
-        TimeDomainAccumulator data;
-        data.setResolution(given[0]);
-        data.setActivityLevel(given[1]);
-        data.setAmplitudeRange(given[2], given[3]);
-        QCOMPARE((QList<int>{data.resolution(), data.activityLevel(), data.ampMin(), data.ampMax()}), used);
-        data.addSweep(nullptr, 500);
-        data.addSweep(sweep({}).data(), 0);
-        QCOMPARE(data.count(), quint64(0));
+        auto data = make(50, 3, 7);
+        QCOMPARE(data->activityLevel(), 6);
+        data->setAmplitudeRange(100, 100);
+        QCOMPARE((QList<int>{data->ampMin(), data->ampMax()}), (QList<int>{90, 100}));
     }
 };
 
