@@ -87,7 +87,6 @@ private slots:
         data->setPhaseShift(pulse[1]);
         add(*data, sweep({{pulse[2], 8192}}, pulse[0]));
         QCOMPARE(hitColumns(*data, 131), column < 0 ? QList<int>() : QList<int>{column});
-        QCOMPARE(data->image().pixelIndex(499, 261), 1); // the 0-count samples
     }
 
     void samplesAreLimitedAndRowsOutsideCount()
@@ -116,7 +115,6 @@ private slots:
         auto data = make(persistency, 3);
         add(*data, sweep({{100, 8192}}));
         add(*data, sweep({}), persistency - 1);
-        QCOMPARE(data->count(), quint64(persistency));
         QCOMPARE(data->image().pixelIndex(99, data->valueToPixel(8192)), 1);
         add(*data, sweep({}));
         QCOMPARE(data->count(), quint64(persistency));
@@ -128,10 +126,7 @@ private slots:
     {
         auto data = make(0, 1, 20);
         const std::vector<quint32> values = sweep({{7, 9830}}); // 60 %, 40 above the level
-        add(*data, values, 10000);
-        QCOMPARE(data->count(), quint64(10000));
-        QCOMPARE(data->activitySum(), quint64(400000));
-        add(*data, values);
+        add(*data, values, 10001);
         QCOMPARE(data->count(), quint64(1));
         QCOMPARE(data->activitySum(), quint64(40));
         QCOMPARE(data->activity(), 40);
@@ -159,14 +154,6 @@ private slots:
         data->addSweep(nullptr, 500);
         data->addSweep(line.data(), 0);
         QCOMPARE(data->count(), quint64(1));
-    }
-
-    void levelIsAMultipleOfTheResolution()
-    {
-        auto data = make(50, 3, 7);
-        QCOMPARE(data->activityLevel(), 6);
-        data->setAmplitudeRange(100, 100);
-        QCOMPARE((QList<int>{data->ampMin(), data->ampMax()}), (QList<int>{90, 100}));
     }
 };
 

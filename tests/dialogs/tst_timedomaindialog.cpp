@@ -99,7 +99,6 @@ private slots:
         QTest::newRow("preamplifier off") << QList<int>{0, 0, 0, 20} << 1.0 << 2.217482;
         QTest::newRow("TEV, broadband") << QList<int>{1, 1, 100, 20} << 2.0 << 1.074731;
         QTest::newRow("below the offset shows 0") << QList<int>{0, 1, 5000, 20} << 9.0 << 0.0;
-        QTest::newRow("below 0.001 mV shows 0") << QList<int>{0, 1, 0, 0} << 9.0 << 0.0;
     }
     void activityVoltage()
     {
@@ -165,10 +164,10 @@ private slots:
 
         m_dialog->levelSelect(QPointF(3, -4.5)); // below the amplitude axis
         QCOMPARE(m_dialog->activityLevel(), 0);
-        m_dialog->setResolution(C::RESOLUTION_MODERATE);
-        m_dialog->levelSelect(QPointF(3, 47.6));
-        QCOMPARE(m_dialog->activityLevel(), 46);
-        QCOMPARE(C::valuePersistent("ActivityLevel", TimeDomainDialog::NAME, 0).toInt(), 46);
+        m_dialog->setResolution(C::RESOLUTION_COARSE);
+        m_dialog->levelSelect(QPointF(3, 7.6)); // a multiple of the resolution
+        QCOMPARE(m_dialog->activityLevel(), 6);
+        QCOMPARE(C::valuePersistent("ActivityLevel", TimeDomainDialog::NAME, 0).toInt(), 6);
     }
 
     void recordInImageAndLineMode()
