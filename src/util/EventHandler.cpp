@@ -16,8 +16,9 @@
 
 namespace {
 
-// The scanner's longest barcode; one more digit is kept to tell a longer scan apart.
-const int kMaxBarcodeLength = 128;
+// The scanner's longest barcode is 128 digits. One more is kept, so that a longer scan reaches
+// the main window too long and is refused there, rather than filed under a cut-off number.
+const int kBarcodeBufferLength = 129;
 
 // A key event this filter posted itself (a page key turned into a cursor key): it is delivered
 // as it is and not looked at again.
@@ -52,7 +53,6 @@ EventHandler::EventHandler()
     : QObject(nullptr)
     , m_upHeld(false)
     , m_downHeld(false)
-    , m_barcodeOverflow(false)
 {
     m_repeaters.insert(Qt::Key_Up, new KeyPressRepeater(Qt::Key_Up));
     m_repeaters.insert(Qt::Key_Down, new KeyPressRepeater(Qt::Key_Down));
@@ -75,7 +75,7 @@ bool EventHandler::eventFilter(QObject* object, QEvent* event)
     const Qt::Key key = Qt::Key(keyEvent->key());
     const Qt::Key mapped = mappedKey(key);
 
-    if (press && !keyEvent->isAutoRepeat() && handleBarcode(mapped, press))
+    if (press && !keyEvent->isAutoRepeat() && handleBarcode(mapped))
         return true;
 
     // The hardware keys: first events of a key, without text.
@@ -96,23 +96,16 @@ bool EventHandler::eventFilter(QObject* object, QEvent* event)
     return false;
 }
 
-bool EventHandler::handleBarcode(Qt::Key mapped, bool press)
+bool EventHandler::handleBarcode(Qt::Key mapped)
 {
-    Q_UNUSED(press);
     if (mapped >= Qt::Key_0 && mapped <= Qt::Key_9) {
-        if (m_barcode.size() < kMaxBarcodeLength)
+        if (m_barcode.size() < kBarcodeBufferLength)
             m_barcode += QChar('0' + (mapped - Qt::Key_0));
-        else
-            m_barcodeOverflow = true;
         return true;
     }
     if ((mapped == Qt::Key_Return || mapped == Qt::Key_Enter) && !m_barcode.isEmpty()) {
-        QString barcode = m_barcode;
-        // One digit past the longest barcode: the receiver sees it is too long.
-        if (m_barcodeOverflow)
-            barcode += QLatin1Char('0');
+        const QString barcode = m_barcode;
         m_barcode.clear();
-        m_barcodeOverflow = false;
         emit onBarCodeScan(barcode);
         return true;
     }

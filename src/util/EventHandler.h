@@ -40,7 +40,7 @@ private:
     EventHandler();
 
     // Handles a digit or Return/Enter of the barcode scanner; true when the event is consumed.
-    bool handleBarcode(Qt::Key mapped, bool press);
+    bool handleBarcode(Qt::Key mapped);
     void handleScreenshotChord(Qt::Key mapped, bool press);
 
     static QPixmap grabScreenPicture();
@@ -48,8 +48,5 @@ private:
     bool m_upHeld;
     bool m_downHeld;
     QString m_barcode;
-    // More digits arrived than a barcode can have: the whole scan is passed on too long, so that
-    // it is refused rather than filed under a cut-off number.
-    bool m_barcodeOverflow;
     QMap<Qt::Key, KeyPressRepeater*> m_repeaters;
 };
