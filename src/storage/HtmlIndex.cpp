@@ -53,33 +53,37 @@ QString upLevels(int count)
     return QStringLiteral("../").repeated(qMax(0, count));
 }
 
-// Oldest first; records with the same time (a copy to a FAT stick keeps only 2 s) by name.
-QFileInfoList recordFiles(const QDir& dir, const QStringList& patterns)
-{
-    QFileInfoList files = dir.entryInfoList(patterns, QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
-    std::stable_sort(files.begin(), files.end(), [](const QFileInfo& a, const QFileInfo& b) {
-        const QDateTime ta = a.lastModified();
-        const QDateTime tb = b.lastModified();
-        return ta != tb ? ta < tb : a.fileName() < b.fileName();
-    });
-    return files;
-}
-
-// Date and time of a record from its name "<screen>_<yyyyMMdd>_<hhmmss>"; a name that does not
-// carry them shows the moment the file was last written.
-void recordMoment(const QFileInfo& file, QString* date, QString* time)
+// The moment a record was saved: the time stamp in its name "<screen>_<yyyyMMdd>_<hhmmss>", or,
+// for a name without one, the moment the file was last written.
+QDateTime recordMoment(const QFileInfo& file)
 {
     const QStringList parts = file.completeBaseName().split(QLatin1Char('_'));
-    const QDate day = parts.size() == 3 ? QDate::fromString(parts.at(1), QStringLiteral("yyyyMMdd")) : QDate();
-    const QTime clock = parts.size() == 3 ? QTime::fromString(parts.at(2), QStringLiteral("hhmmss")) : QTime();
-    if (day.isValid() && clock.isValid()) {
-        *date = day.toString(QStringLiteral("yyyy-MM-dd"));
-        *time = clock.toString(QStringLiteral("hh:mm:ss"));
-        return;
+    if (parts.size() == 3) {
+        const QDate day = QDate::fromString(parts.at(1), QStringLiteral("yyyyMMdd"));
+        const QTime clock = QTime::fromString(parts.at(2), QStringLiteral("hhmmss"));
+        if (day.isValid() && clock.isValid())
+            return QDateTime(day, clock);
     }
-    const QDateTime modified = file.lastModified();
-    *date = modified.date().toString(QStringLiteral("yyyy-MM-dd"));
-    *time = modified.time().toString(QStringLiteral("hh:mm:ss"));
+    return file.lastModified();
+}
+
+// Oldest first. The saving moment in the name comes before the file's time, which a copy
+// (cp -r, a FAT stick's 2 s steps) does not keep; equal moments go by name.
+QFileInfoList recordFiles(const QDir& dir, const QStringList& patterns)
+{
+    const QFileInfoList files = dir.entryInfoList(patterns, QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
+    QVector<QPair<QDateTime, QFileInfo>> keyed;
+    keyed.reserve(files.size());
+    for (const QFileInfo& file : files)
+        keyed.append({recordMoment(file), file});
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second.fileName() < b.second.fileName();
+    });
+    QFileInfoList sorted;
+    sorted.reserve(keyed.size());
+    for (const auto& entry : keyed)
+        sorted.append(entry.second);
+    return sorted;
 }
 
 // Appends the block body of key, filled with values, to the list value listKey.
@@ -162,13 +166,11 @@ bool HtmlIndex::processFolder(const QString& basePath, const QStringList& segmen
     const QString traceBody = HtmlTemplate::extractBlock(pageTemplate, QStringLiteral("TRACES_ELEMENT"));
     values[QStringLiteral("TRACES_ELEMENT")].clear();
     for (const QFileInfo& trace : traces) {
-        QString date;
-        QString time;
-        recordMoment(trace, &date, &time);
+        const QDateTime moment = recordMoment(trace);
         const QString base = trace.completeBaseName();
         const QString picture = base + QStringLiteral(".png");
-        values[QStringLiteral("TRACES_ELEMENT_DATE")] = HtmlTemplate::escapeText(date);
-        values[QStringLiteral("TRACES_ELEMENT_TIME")] = HtmlTemplate::escapeText(time);
+        values[QStringLiteral("TRACES_ELEMENT_DATE")] = moment.toString(QStringLiteral("yyyy-MM-dd"));
+        values[QStringLiteral("TRACES_ELEMENT_TIME")] = moment.toString(QStringLiteral("hh:mm:ss"));
         values[QStringLiteral("TRACES_ELEMENT_IMAGE")] = QFileInfo::exists(dir.filePath(picture))
             ? HtmlTemplate::encodeLink(picture)
             : resources + QLatin1Char('/') + QLatin1String(kNoPicture);

@@ -50,11 +50,11 @@ private slots:
             QVERIFY(QDir().mkpath(data() + "/CV-1/" + folder));
         record("Site/spectrum_20240201_101500.xml",
                "<?xml version=\"1.0\"?><spectrum version=\"1\"><sweep_rate>50</sweep_rate><preamplifier>Off</preamplifier>"
-               "<max_hold>On</max_hold><phase>L2</phase><x><phase>L3</phase></x><max>1 2</max></spectrum>", 5, true);
+               "<max_hold>On</max_hold><phase>L2</phase><x><phase>L3</phase></x><max>1 2</max></spectrum>", 10, true);
         record("Site/time_20240201_101000.xml",
                "<time version=\"1\"><sweep_rate>60</sweep_rate><preamplifier>On</preamplifier><linear_amplifier>67"
                "</linear_amplifier><synchronized>Yes</synchronized><maxQuantity>20</maxQuantity><phase>Q&lt;&amp;"
-               "</phase></time>", 10);
+               "</phase></time>", 5); // copied: older file, newer name
         record("Site/level_broken.xml", "<level><phase>L1</level>", 1);
         record("Site/spectrum_other.xml", "<algorithm version=\"1\"><nsamples>501</nsamples></algorithm>", 2);
         record("Site/algorithm_20240201_100000.xml", "<algorithm/>", 3);
