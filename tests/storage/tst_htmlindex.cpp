@@ -110,6 +110,7 @@ private slots:
         QTest::addColumn<QString>("resources");
         QTest::addColumn<QStringList>("crumbs");
         QTest::newRow("top") << "." << "../res" << QStringList{"index.html"};
+        QTest::newRow("traces") << "Site" << "../../res" << QStringList{"../index.html", "index.html"};
         QTest::newRow("two levels down") << "Site/2024-02-01" << "../../../res"
                                          << QStringList{"../../index.html", "../index.html", "index.html"};
         QTest::newRow("escaped name") << QString("S\u00e9 <b>&\"#x###TITLE###") << "../../res"
