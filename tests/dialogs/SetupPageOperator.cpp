@@ -16,6 +16,8 @@
 
 SetupPageOperator::SetupPageOperator()
 {
+    // Notices are seen as they are shown: a progress notice may be gone before the next poll.
+    qApp->installEventFilter(this);
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &SetupPageOperator::poll);
     timer->start(5);
@@ -31,18 +33,20 @@ void SetupPageOperator::then(std::function<void(QDialog*)> action)
     m_answers.append(action);
 }
 
+bool SetupPageOperator::eventFilter(QObject* object, QEvent* event)
+{
+    auto* box = qobject_cast<QMessageBox*>(object);
+    if (box != nullptr && event->type() == QEvent::Show)
+        notices << box->text();
+    return QObject::eventFilter(object, event);
+}
+
 void SetupPageOperator::poll()
 {
-    // Every notice once, the progress notice included; timed ones are closed at once.
+    // Timed notices are closed at once.
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box == nullptr || !box->isVisible() || m_seen.contains(box))
-            continue;
-        m_seen.append(box);
-        connect(box, &QObject::destroyed, this, [this, box]() { m_seen.removeAll(box); });
-        notices << box->text();
-        progressOpen = InfoMessageBox::progress() != nullptr;
-        if (box != InfoMessageBox::progress())
+        if (box != nullptr && box->isVisible() && box != InfoMessageBox::progress())
             box->accept();
     }
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -52,17 +56,17 @@ void SetupPageOperator::poll()
     QApplication::setActiveWindow(dialog);
     if (QLabel* prompt = dialog->findChild<QLabel*>(QStringLiteral("labelStatusBar")))
         prompts << prompt->text();
+    options.clear();
+    if (auto* list = dialog->findChild<QListWidget*>()) {
+        for (int i = 0; i < list->count(); ++i)
+            options << list->item(i)->text();
+    }
     m_answers.takeFirst()(dialog);
     m_seen.removeAll(dialog);
 }
 
 void SetupPageOperator::answer(QDialog* dialog, const QVariant& value)
 {
-    options.clear();
-    if (auto* list = dialog->findChild<QListWidget*>()) {
-        for (int i = 0; i < list->count(); ++i)
-            options << list->item(i)->text();
-    }
     if (auto* editor = qobject_cast<ValueEditDialog*>(dialog)) {
         editor->updateValue(99999999);
         ranges << dialog->findChild<QLabel*>(QStringLiteral("labelStatusBar"))->text();

@@ -29,7 +29,9 @@ public:
     QStringList ranges;   // the numeric editor's range message ("min <= value <= max")
     QStringList options;  // the option texts (or presets) of the last dialog
     QStringList notices;  // every notice shown, progress notices included
-    bool progressOpen = false; // whether a progress notice was up the last time a notice showed
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
     void poll();
