@@ -253,7 +253,7 @@ if [ "$name" = ifup ]; then
     # ifup reads the interface's stanza as the board's ifupdown would, and refuses a broken one.
     interfaces="$root/etc/network/interfaces"
     if [ ! -r "$interfaces" ] || [ -d "$interfaces" ]; then
-        echo "ifup: cannot read $interfaces" >&2
+        echo "ifup: cannot read ${interfaces#"$root"}" >&2
         exit 1
     fi
     problem=$(awk -v want="$iface" '
