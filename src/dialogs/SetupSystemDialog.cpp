@@ -93,7 +93,11 @@ void SetupSystemDialog::activate()
     connect(frame, &SetupDialog::exit, this, &SetupSystemDialog::onExit, Qt::UniqueConnection);
     connect(frame, &SetupDialog::dialogChanged, this, &SetupSystemDialog::onDialogChanged, Qt::UniqueConnection);
     updateForm();
-    ui->CopyToUsbButton->setFocus();
+    // Without records the copy button is disabled; the keys then start from the first row.
+    if (ui->CopyToUsbButton->isEnabled())
+        ui->CopyToUsbButton->setFocus();
+    else
+        ui->LanguageButton->setFocus();
     updateForm();
 }
 
