@@ -777,6 +777,22 @@
         <source>Adjust brightness</source>
         <translation>Helligkeit einstellen</translation>
     </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Laden</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
+    </message>
 </context>
 <context>
     <name>SetupTimeDialog</name>
