@@ -3,11 +3,12 @@
 #include "DialogDriver.h"
 #include "dialogs/ValueEditDialog.h"
 #include "dialogs/ValueSelectDialog.h"
-#include "dialogs/ValueSliderDialog.h"
 #include "util/InfoMessageBox.h"
 
 #include <QApplication>
+#include <QDateTimeEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,72 +24,61 @@ SetupPageOperator::SetupPageOperator()
     timer->start(5);
 }
 
-void SetupPageOperator::choose(const QVariant& value)
-{
-    then([this, value](QDialog* dialog) { answer(dialog, value); });
-}
-
-void SetupPageOperator::then(std::function<void(QDialog*)> action)
-{
-    m_answers.append(action);
-}
-
 bool SetupPageOperator::eventFilter(QObject* object, QEvent* event)
 {
-    auto* box = qobject_cast<QMessageBox*>(object);
-    if (box != nullptr && event->type() == QEvent::Show)
-        notices << box->text();
+    if (event->type() == QEvent::Show && qobject_cast<QMessageBox*>(object))
+        notices << static_cast<QMessageBox*>(object)->text();
     return QObject::eventFilter(object, event);
 }
 
 void SetupPageOperator::poll()
 {
-    // Timed notices are closed at once.
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box != nullptr && box->isVisible() && box != InfoMessageBox::progress())
-            box->accept();
+        if (qobject_cast<QMessageBox*>(widget) && widget->isVisible() && widget != InfoMessageBox::progress())
+            static_cast<QMessageBox*>(widget)->accept();
     }
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr || qobject_cast<QMessageBox*>(dialog) || m_seen.contains(dialog) || m_answers.isEmpty())
+    if (dialog == nullptr || qobject_cast<QMessageBox*>(dialog) || m_answers.isEmpty())
         return;
-    m_seen.append(dialog);
     QApplication::setActiveWindow(dialog);
-    if (QLabel* prompt = dialog->findChild<QLabel*>(QStringLiteral("labelStatusBar")))
-        prompts << prompt->text();
-    options.clear();
+    const QVariant value = m_answers.takeFirst();
+    offered = QStringList{dialog->findChild<QLabel*>(QStringLiteral("labelStatusBar"))->text()};
+    int key = value.isValid() ? Qt::Key_Return : Qt::Key_Escape;
+    QWidget* target = dialog;
+    if (auto* keypad = qobject_cast<ValueEditDialog*>(dialog)) {
+        keypad->updateValue(99999999);
+        offered << dialog->findChild<QLabel*>(QStringLiteral("labelStatusBar"))->text();
+        keypad->updateValue(value.toInt());
+        key = dialog->findChild<QPushButton*>(QStringLiteral("ButtonOk"))->isEnabled() ? key : int(Qt::Key_Escape);
+    }
     if (auto* list = dialog->findChild<QListWidget*>()) {
         for (int i = 0; i < list->count(); ++i)
-            options << list->item(i)->text();
-    }
-    m_answers.takeFirst()(dialog);
-    m_seen.removeAll(dialog);
-}
-
-void SetupPageOperator::answer(QDialog* dialog, const QVariant& value)
-{
-    if (auto* editor = qobject_cast<ValueEditDialog*>(dialog)) {
-        editor->updateValue(99999999);
-        ranges << dialog->findChild<QLabel*>(QStringLiteral("labelStatusBar"))->text();
-        editor->updateValue(value.isValid() ? value.toInt() : 0);
-        const bool confirm = value.isValid() && dialog->findChild<QPushButton*>(QStringLiteral("ButtonOk"))->isEnabled();
-        DialogDriver::pressKey(dialog, confirm ? Qt::Key_Return : Qt::Key_Escape);
-    } else if (auto* selector = qobject_cast<ValueSelectDialog*>(dialog)) {
-        auto* list = selector->findChild<QListWidget*>(QStringLiteral("ListWidget"));
-        for (int i = 0; i < list->count() && value.isValid(); ++i) {
-            if (static_cast<ValueSelectDialog::Option*>(list->item(i))->value() == value) {
-                DialogDriver::tap(list, list->item(i));
-                return;
-            }
+            offered << list->item(i)->text();
+        for (int i = 0; i < list->count() && qobject_cast<ValueSelectDialog*>(dialog) && value.isValid(); ++i) {
+            auto* option = static_cast<ValueSelectDialog::Option*>(list->item(i));
+            if (option->value() == value || option->text() == value.toString())
+                return DialogDriver::tap(list, option);
         }
-        DialogDriver::pressKey(dialog, Qt::Key_Escape);
-    } else if (qobject_cast<ValueSliderDialog*>(dialog)) {
-        auto* slider = dialog->findChild<QSlider*>(QStringLiteral("Slider"));
+        key = qobject_cast<ValueSelectDialog*>(dialog) ? int(Qt::Key_Escape) : key;
+    } else if (auto* slider = dialog->findChild<QSlider*>()) {
         slider->setFocus();
-        if (value.isValid())
-            slider->setValue(value.toInt());
-        DialogDriver::pressKey(slider, value.isValid() ? Qt::Key_Return : Qt::Key_Escape);
-    } else {
-        DialogDriver::pressKey(dialog, Qt::Key_Escape);
+        slider->setValue(qAbs(value.toInt()));
+        target = slider;
+        key = value.toInt() < 0 ? Qt::Key_Escape : key;
+    } else if (auto* line = dialog->findChild<QLineEdit*>(QStringLiteral("lineEditText"))) {
+        line->setCursorPosition(value.toList().value(0).toInt());
+        for (const QVariant& step : value.toList().mid(1))
+            DialogDriver::pressKey(dialog, step.toInt());
+        offered << line->displayText();
+        return;
     }
+    for (QDateTimeEdit* editor : dialog->findChildren<QDateTimeEdit*>()) {
+        if (!editor->isVisible() || !value.isValid())
+            continue;
+        editor->setDateTime(value.type() == QVariant::Time ? QDateTime(editor->date(), value.toTime())
+                                                           : QDateTime(value.toDate(), editor->time()));
+        for (int i = 1; i < editor->sectionCount(); ++i)
+            DialogDriver::pressKey(dialog, Qt::Key_Return);
+    }
+    DialogDriver::pressKey(target, key);
 }

@@ -3,14 +3,11 @@
 #include "common/SimulatedBoard.h"
 #include "dialogs/ISetupDialog.h"
 #include "dialogs/SetupDialog.h"
-#include "util/Configuration.h"
 #include "util/InfoMessageBox.h"
 #include "util/SystemHelper.h"
 
 #include <QAbstractButton>
-#include <QDialog>
 #include <QDir>
-#include <QListWidget>
 #include <QTest>
 #include <QThread>
 
@@ -20,46 +17,27 @@
 #include <unistd.h>
 
 // The system page's USB copy, clearing and software update, end to end on the simulated board:
-// its stick (which can be pulled), its mount and updater stand-ins and the host's cp, rm and ls.
+// its stick (which can be pulled), its mount, date and updater stand-ins, the host's cp, rm, ls.
 class TestDataMaintenance : public QObject
 {
     Q_OBJECT
 
     SimulatedBoard m_board;
     SetupPageOperator m_operator;
-    const QString m_records = "/data/corvane_data/CV2026-0042/2026-12-07";
 
-    QAbstractButton* button(const QString& name) const
-    {
-        return SetupDialog::pages().at(SetupDialog::DIALOG_SYSTEM)->findChild<QAbstractButton*>(name);
-    }
     bool put(const QString& boardPath, const QByteArray& content) const
     {
-        // Written as the instrument writes records: inside the remount.
         QDir().mkpath(QFileInfo(m_board.path(boardPath)).absolutePath());
         QFile file(m_board.path(boardPath));
-        const bool writable = SystemHelper::mountData();
-        const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-        return (writable && SystemHelper::unmountData()) && written;
+        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
     }
-    // The operator picks the entry with this text from the next selector.
-    void pick(const QString& text)
-    {
-        m_operator.then([text](QDialog* dialog) {
-            auto* list = dialog->findChild<QListWidget*>("ListWidget");
-            const QList<QListWidgetItem*> items = list->findItems(text, Qt::MatchExactly);
-            if (items.isEmpty())
-                DialogDriver::pressKey(dialog, Qt::Key_Escape);
-            else
-                DialogDriver::tap(list, items.first());
-        });
-    }
-    QStringList run(const QString& name)
+    // The notices shown after tapping a button of the system page; the progress notice must close.
+    QString press(const char* name)
     {
         m_operator.notices.clear();
         SetupDialog::instance()->setDialog(SetupDialog::DIALOG_SYSTEM, false);
-        DialogDriver::tap(button(name));
-        return m_operator.notices;
+        DialogDriver::tap(SetupDialog::pages().at(SetupDialog::DIALOG_SYSTEM)->findChild<QAbstractButton*>(name));
+        return m_operator.notices.join('|') + (InfoMessageBox::progress() ? "|(progress open)" : "");
     }
 
 private slots:
@@ -67,147 +45,108 @@ private slots:
     {
         QVERIFY(m_board.start());
         m_board.useAsPlatformRoot();
-        DialogDriver::applyStyleSheet();
         SetupDialog::instance()->resize(640, 440);
         SetupDialog::instance()->show();
     }
 
     void init()
     {
-        QVERIFY(put(m_records + "/spectrum_20261207_101112.xml", "<record/>"));
+        QVERIFY(put("/data/corvane_data/CV2026-0042/2026-12-07/spectrum_20261207_101112.xml", "<record/>"));
         QVERIFY(put("/data/corvane_data/hold.bin", QByteArray(300000, 'x')));
+        QVERIFY(put("/media/usb0/OLD.UPD", "upper case") && put("/media/usb0/$(touch pwned);x.upd", "no image"));
     }
 
-    void copyToUsb_data()
+    void maintenance_data()
     {
-        QTest::addColumn<QString>("stick");
-        QTest::addColumn<QString>("trouble");
-        QTest::addColumn<QString>("outcome");
-        QTest::newRow("copy over an older one") << "/media/usb0" << "" << "Copying data successful!";
-        QTest::newRow("blanks, quotes, shell") << "/media/it's a \"stick\"; ls $(id)" << "" << "Copying data successful!";
-        QTest::newRow("remount fails") << "/media/usb0" << "remount" << "Mounting of USB device failed!";
-        QTest::newRow("cp fails") << "/media/usb0" << "file" << "Copying data failed!";
-        QTest::newRow("stick pulled mid-copy") << "/media/usb0" << "pull" << "Copying data failed!";
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QVariantList>("answers");
+        QTest::addColumn<QString>("trouble"); // a fault switched on, or "file": a file in the copy's place
+        QTest::addColumn<QString>("notices");
+        QTest::addColumn<QString>("offered"); // the last list offered (empty: not checked)
+        QTest::addColumn<QStringList>("checks"); // "path=start of its content" afterwards; "path=": absent
+        const QString odd = "/media/it's a \"stick\"; ls $(id)";
+        const QString record = "/corvane_data/CV2026-0042/2026-12-07/spectrum_20261207_101112.xml=<record/>";
+        const QString kept = "/data" + record;
+        const QStringList copied = {kept, "/media/usb0" + record, "/media/usb0/corvane_data/CV2026-0042/old.xml=",
+                                    "/media/usb0/corvane_data/corvane_data=", "/media/usb0/corvane_data/CV2026-0001/other.xml=x"};
+        const QString updating = "Updating, please wait for restart...";
+        QTest::newRow("copy over an older one") << "CopyToUsbButton" << QVariantList{"/media/usb0"} << "" << "Copying data...|Copying data successful!" << "" << copied;
+        QTest::newRow("copy to odd names") << "CopyToUsbButton" << QVariantList{odd} << "" << "Copying data...|Copying data successful!" << "" << QStringList{kept, odd + record};
+        QTest::newRow("remount fails") << "CopyToUsbButton" << QVariantList{"/media/usb0"} << "remount-failure" << "Copying data...|Mounting of USB device failed!" << "" << QStringList{kept, "/media/usb0/corvane_data/CV2026-0042/old.xml=x"};
+        QTest::newRow("cp fails") << "CopyToUsbButton" << QVariantList{"/media/usb0"} << "file" << "Copying data...|Copying data failed!" << "" << QStringList{kept};
+        QTest::newRow("stick pulled mid-copy") << "CopyToUsbButton" << QVariantList{"/media/usb0"} << "usb-removed" << "Copying data...|Copying data failed!" << "" << QStringList{kept};
+        QTest::newRow("update refused: damaged") << "SoftwareUpdateButton" << QVariantList{"/media/usb0", "corvane-3.2.1-damaged.upd"} << "" << updating + "|Software update failed!"
+            << "$(touch pwned);x.upd|corvane-3.2.1-damaged.upd|corvane-3.2.1.upd" << QStringList{"/etc/version.corvane=3.2.0"};
+        QTest::newRow("update refused: odd name") << "SoftwareUpdateButton" << QVariantList{"/media/usb0", "$(touch pwned);x.upd"} << "" << updating + "|Software update failed!" << "" << QStringList{"/etc/version.corvane=3.2.0", "/pwned="};
+        QTest::newRow("update accepted") << "SoftwareUpdateButton" << QVariantList{"/media/usb0", "corvane-3.2.1.upd"} << "" << updating << "" << QStringList{"/etc/version.corvane=3.2.1"};
+        QTest::newRow("pulled stick not offered") << "SoftwareUpdateButton" << QVariantList{QVariant()} << "usb-removed" << "" << odd << QStringList();
+        QTest::newRow("clear: no") << "clearDataButton" << QVariantList{0} << "" << "" << "No|Yes" << QStringList{kept};
+        QTest::newRow("clear: read-only") << "clearDataButton" << QVariantList{1} << "remount-failure" << "Clearing data...|Clearing data failed" << "" << QStringList{kept};
+        QTest::newRow("clear") << "clearDataButton" << QVariantList{1} << "" << "Clearing data...|Clearing data successful" << "" << QStringList{"/data/corvane_data="};
     }
 
-    void copyToUsb()
+    void maintenance()
     {
-        QFETCH(QString, stick);
+        QFETCH(QString, button);
+        QFETCH(QVariantList, answers);
         QFETCH(QString, trouble);
-        QFETCH(QString, outcome);
-        const QString copy = m_board.path(stick + "/corvane_data");
-        QDir(copy).removeRecursively();
-        QFile::remove(copy);
-        QVERIFY(put(stick + "/corvane_data/CV2026-0042/old/gone.xml", "<old/>"));
-        QVERIFY(put(stick + "/corvane_data/CV2026-0001/other.xml", "<other/>"));
-        std::thread puller;
-        QByteArray fifo;
-        if (trouble == "remount")
-            QVERIFY(m_board.setFault("remount-failure", true));
-        if (trouble == "file") {
-            QDir(copy).removeRecursively();
-            QVERIFY(put(stick + "/corvane_data", "in the way"));
+        QFETCH(QString, notices);
+        QFETCH(QString, offered);
+        QFETCH(QStringList, checks);
+        const QString copy = m_board.path(answers.value(0).toString() + "/corvane_data");
+        if (button == "CopyToUsbButton") {
+            QVERIFY((QFile::remove(copy) || QDir(copy).removeRecursively()) || !QFileInfo::exists(copy));
+            QVERIFY(put(answers.value(0).toString() + "/corvane_data/CV2026-0042/old.xml", "x"));
+            QVERIFY(put(answers.value(0).toString() + "/corvane_data/CV2026-0001/other.xml", "x"));
         }
-        if (trouble == "pull") {
-            // cp is held on a pipe in the copy's place until the simulator has pulled the stick.
-            fifo = QFile::encodeName(copy + "/hold.bin");
-            QCOMPARE(::mkfifo(fifo.constData(), 0644), 0);
-            puller = std::thread([this, fifo, stick]() {
-                const int fd = ::open(fifo.constData(), O_RDONLY);
+        if (trouble == "file")
+            QVERIFY(QDir(copy).removeRecursively() && put("/media/usb0/corvane_data", "in the way"));
+        if (trouble.contains('-') && !(trouble == "usb-removed" && button == "CopyToUsbButton"))
+            QVERIFY(m_board.setFault(trouble, true));
+        // Pulled mid-copy: cp is held on a pipe in the copy's place until the stick is gone.
+        const QByteArray pipe = QFile::encodeName(copy + "/hold.bin");
+        std::thread puller;
+        if (trouble == "usb-removed" && button == "CopyToUsbButton" && ::mkfifo(pipe.constData(), 0644) == 0) {
+            puller = std::thread([this, pipe]() {
+                const int fd = ::open(pipe.constData(), O_RDONLY);
                 QFile(m_board.path("/sim/faults/usb-removed")).open(QIODevice::WriteOnly);
-                for (int i = 0; i < 500 && QFileInfo::exists(m_board.path(stick)); ++i)
+                for (int i = 0; i < 500 && QFileInfo::exists(m_board.path("/media/usb0")); ++i)
                     QThread::msleep(10);
                 ::close(fd);
             });
         }
-        pick(stick);
-        const QStringList notices = run("CopyToUsbButton");
-        if (puller.joinable()) {
-            // Releases the puller should cp never have reached the pipe.
-            const int writer = ::open(m_board.path("/sim/hidden/usb0/corvane_data/hold.bin").toUtf8(), O_WRONLY | O_NONBLOCK);
-            const int early = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+        for (const QVariant& answer : answers)
+            m_operator.choose(answer);
+        QCOMPARE(press(qPrintable(button)), notices);
+        if (puller.joinable())
             puller.join();
-            ::close(writer);
-            ::close(early);
+        QVERIFY(m_board.setFault("remount-failure", false) && m_board.setFault("usb-removed", false));
+        if (!offered.isEmpty())
+            QCOMPARE(m_operator.offered.mid(1).join('|'), offered);
+        for (const QString& check : checks) {
+            const QString content = check.section('=', 1);
+            QVERIFY2(content.isEmpty() ? !QFileInfo::exists(m_board.path(check.section('=', 0, 0)))
+                                       : m_board.readBoardFile(check.section('=', 0, 0)).startsWith(content.toUtf8()), qPrintable(check));
         }
-        QVERIFY(m_board.setFault("remount-failure", false));
-        QVERIFY(m_board.setFault("usb-removed", false));
-        QCOMPARE(notices, (QStringList{"Copying data...", outcome}));
-        QVERIFY(InfoMessageBox::progress() == nullptr);
-        // Nothing on the device is lost, whatever happened to the stick.
-        QCOMPARE(m_board.readBoardFile(m_records + "/spectrum_20261207_101112.xml"), QByteArray("<record/>"));
-        if (trouble != "")
-            return;
-        // The folder's content lands in corvane_data (not nested), replacing this device's old copy.
-        QCOMPARE(m_board.readBoardFile(stick + "/corvane_data/CV2026-0042/2026-12-07/spectrum_20261207_101112.xml"),
-                 QByteArray("<record/>"));
-        QVERIFY(!QFileInfo::exists(copy + "/corvane_data"));
-        QVERIFY(!QFileInfo::exists(copy + "/CV2026-0042/old"));
-        QVERIFY(QFileInfo::exists(copy + "/CV2026-0001/other.xml"));
-        QVERIFY(m_board.readBoardFile("/sim/mount.log").contains("umount " + m_board.path(stick).toUtf8()));
     }
 
-    void clearData_data()
+    void dateStandInNeverSetsTheHostClock_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("remountFails");
-        QTest::addColumn<QStringList>("notices");
-        QTest::newRow("no") << 0 << false << QStringList();
-        QTest::newRow("read-only") << 1 << true << QStringList{"Clearing data...", "Clearing data failed"};
-        QTest::newRow("yes") << 1 << false << QStringList{"Clearing data...", "Clearing data successful"};
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("read") << QStringList{"-u", "+%Y"} << true;
+        QTest::newRow("set") << QStringList{"-s", "2031.01.02-03:04:05"} << true;
+        QTest::newRow("set garbage") << QStringList{"-s", "tomorrow; reboot"} << false;
+        QTest::newRow("unknown option") << QStringList{"--version"} << false;
+        QTest::newRow("display form") << QStringList{"-d", "@0"} << false;
     }
 
-    void clearData()
+    void dateStandInNeverSetsTheHostClock()
     {
-        QFETCH(int, answer);
-        QFETCH(bool, remountFails);
-        QFETCH(QStringList, notices);
-        QVERIFY(m_board.setFault("remount-failure", remountFails));
-        m_operator.choose(answer);
-        QCOMPARE(run("clearDataButton"), notices);
-        QVERIFY(m_board.setFault("remount-failure", false));
-        const bool cleared = notices.contains("Clearing data successful");
-        QCOMPARE(QFileInfo::exists(m_board.path("/data/corvane_data")), !cleared);
-        QCOMPARE(button("CopyToUsbButton")->isEnabled(), !cleared);
-        QCOMPARE(button("clearDataButton")->isEnabled(), !cleared);
-    }
-
-    void softwareUpdate_data()
-    {
-        QTest::addColumn<QString>("image");
-        QTest::addColumn<QStringList>("notices");
-        QTest::addColumn<QByteArray>("version");
-        QTest::newRow("damaged") << "corvane-3.2.1-damaged.upd" << QStringList{"Updating, please wait for restart...", "Software update failed!"} << QByteArray("3.2.0");
-        QTest::newRow("foreign, odd name") << "$(touch pwned);x.upd" << QStringList{"Updating, please wait for restart...", "Software update failed!"} << QByteArray("3.2.0");
-        QTest::newRow("left") << "" << QStringList() << QByteArray("3.2.0");
-        QTest::newRow("accepted") << "corvane-3.2.1.upd" << QStringList{"Updating, please wait for restart..."} << QByteArray("3.2.1");
-    }
-
-    void softwareUpdate()
-    {
-        QFETCH(QString, image);
-        QFETCH(QStringList, notices);
-        QFETCH(QByteArray, version);
-        QVERIFY(put("/media/usb0/$(touch pwned);x.upd", "no image"));
-        QVERIFY(put("/media/usb0/OLD.UPD", "upper case"));
-        pick("/media/usb0");
-        pick(image);
-        QCOMPARE(run("SoftwareUpdateButton"), notices);
-        // Only names ending in ".upd" are offered, in listing order.
-        QCOMPARE(m_operator.options,
-                 (QStringList{"$(touch pwned);x.upd", "corvane-3.2.1-damaged.upd", "corvane-3.2.1.upd"}));
-        QVERIFY(m_board.readBoardFile("/etc/version.corvane").startsWith(version));
-        QVERIFY(!QFileInfo::exists(m_board.path("/pwned")) && !QFileInfo::exists("pwned"));
-    }
-
-    void pulledStickIsNotOffered()
-    {
-        QVERIFY(m_board.setFault("usb-removed", true));
-        m_operator.choose(QVariant());
-        run("SoftwareUpdateButton");
-        QVERIFY(m_board.setFault("usb-removed", false));
-        QVERIFY(!m_operator.options.contains("/media/usb0"));
-        QVERIFY(QFileInfo::exists(m_board.path("/media/usb0/corvane-3.2.1.upd")));
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, ok);
+        QCOMPARE(SystemHelper::execute("date", arguments), ok);
+        QVERIFY(QDate::currentDate().year() < 2031);
     }
 };
 
