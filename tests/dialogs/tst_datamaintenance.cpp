@@ -73,7 +73,8 @@ private slots:
         const QString record = "/corvane_data/CV2026-0042/2026-12-07/spectrum_20261207_101112.xml=<record/>";
         const QString kept = "/data" + record;
         const QStringList copied = {kept, "/media/usb0" + record, "/media/usb0/corvane_data/CV2026-0042/old.xml=",
-                                    "/media/usb0/corvane_data/corvane_data=", "/media/usb0/corvane_data/CV2026-0001/other.xml=x"};
+                                    "/media/usb0/corvane_data/corvane_data=", "/media/usb0/corvane_data/CV2026-0001/other.xml=x",
+                                    "/media/usb0/corvane_data/CV2026-0042/2026-12-07/index.html=<"};
         const QString updating = "Updating, please wait for restart...";
         QTest::newRow("copy over an older one") << "CopyToUsbButton" << QVariantList{"/media/usb0"} << "" << "Copying data...|Copying data successful!" << "" << copied;
         QTest::newRow("copy to odd names") << "CopyToUsbButton" << QVariantList{odd} << "" << "Copying data...|Copying data successful!" << "" << QStringList{kept, odd + record};
