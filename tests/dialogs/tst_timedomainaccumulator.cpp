@@ -105,7 +105,6 @@ private slots:
     void finitePersistenceRetiresTheOldest_data()
     {
         QTest::addColumn<int>("persistency");
-        QTest::newRow("2") << 2;
         QTest::newRow("50") << 50;
         QTest::newRow("100") << 100;
     }
