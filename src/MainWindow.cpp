@@ -8,10 +8,13 @@
 #include "dialogs/ValueSelectDialog.h"
 #include "hardware/BoardIO.h"
 #include "dialogs/SpectrumDialog.h"
+#include "dialogs/TimeDomainDialog.h"
 #include "hardware/DataWorker.h"
 #include "hardware/SyncRadio.h"
 #include "storage/RecordWriter.h"
+#include "util/BarcodeCheck.h"
 #include "util/Configuration.h"
+#include "util/EventHandler.h"
 #include "util/InfoMessageBox.h"
 #include "util/LanguageManager.h"
 #include "util/Platform.h"
@@ -57,6 +60,7 @@ MainWindow::MainWindow()
     , ui(new Ui::MainWindow)
     , m_dataWorker(nullptr)
     , m_spectrumDialog(nullptr)
+    , m_timeDomainDialog(nullptr)
     , m_helpDialog(new HelpDialog(this))
     , m_statusLabel(new QLabel(this))
     , m_clockLabel(new QLabel(this))
@@ -73,6 +77,7 @@ MainWindow::MainWindow()
 
     // The screens are created here, before the form, as they join.
     m_spectrumDialog = new SpectrumDialog(m_dataWorker, this);
+    m_timeDomainDialog = new TimeDomainDialog(m_dataWorker, this);
 
     ui->setupUi(this);
     setFixedSize(640, 480);
@@ -104,11 +109,15 @@ MainWindow::MainWindow()
     //   spectrum, time domain, level, kalib: exit() -> gotoMainMenu(); the first three also
     //     gotoSetup(SetupDialog::Dialog) -> gotoSetup();
     //   setup frame, HelpDialog, sensor help (InfoDialog::instance()): exit() -> gotoMainMenu();
-    //   EventHandler::instance(): onBarCodeScan(QString) -> onBarCodeScan(QString).
+    //   the key filter's barcodes -> onBarCodeScan(QString).
     connect(m_spectrumDialog, &SpectrumDialog::exit, this, &MainWindow::gotoMainMenu);
     connect(m_spectrumDialog, &SpectrumDialog::gotoSetup, this,
             [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
     ui->MainWidget->addWidget(m_spectrumDialog);
+    connect(m_timeDomainDialog, &TimeDomainDialog::exit, this, &MainWindow::gotoMainMenu);
+    connect(m_timeDomainDialog, &TimeDomainDialog::gotoSetup, this,
+            [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
+    ui->MainWidget->addWidget(m_timeDomainDialog);
     SetupDialog* setup = SetupDialog::instance();
     connect(setup, &SetupDialog::exit, this, &MainWindow::gotoMainMenu);
     connect(m_helpDialog, &HelpDialog::exit, this, &MainWindow::gotoMainMenu);
@@ -116,6 +125,7 @@ MainWindow::MainWindow()
     ui->MainWidget->addWidget(setup);
     ui->MainWidget->addWidget(m_helpDialog);
     ui->MainWidget->addWidget(InfoDialog::instance());
+    connect(EventHandler::instance(), &EventHandler::onBarCodeScan, this, &MainWindow::onBarCodeScan);
 
     gotoMainMenu();
     boardInit();
@@ -195,11 +205,13 @@ void MainWindow::setFolderName(const QString& name)
 
 void MainWindow::onBarCodeScan(QString barcode)
 {
-    // A barcode names one folder level; anything that could climb or split the path is no
-    // barcode (the key filter only ever sends digits).
-    if (barcode.isEmpty() || barcode.contains(QLatin1Char('/')) || barcode.contains(QChar(0))
-        || barcode == QLatin1String(".") || barcode == QLatin1String(".."))
+    // A barcode names one folder level; anything that could climb or split the path, or is too
+    // long for a folder name, is refused, and the operator is told why.
+    const QString problem = BarcodeCheck::problem(barcode);
+    if (!problem.isEmpty()) {
+        InfoMessageBox::information(tr("Barcode refused: %1").arg(problem), 3000, QString(), QMessageBox::Warning);
         return;
+    }
     m_folderName.clear();
     m_barcode = barcode;
     m_folderIndex = findHighestFolderIndex(recordBasePath(true), m_folderName) + 1;
@@ -245,6 +257,11 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
         m_spectrumDialog->exec();
         break;
     case DIALOG_TIME:
+        routeSetupExit(&MainWindow::gotoMainMenu);
+        setStatusText(QCoreApplication::translate("TimeDomainDialog", "Time Domain"));
+        ui->MainWidget->setCurrentWidget(m_timeDomainDialog);
+        m_timeDomainDialog->exec();
+        break;
     case DIALOG_LEVEL:
         routeSetupExit(&MainWindow::gotoMainMenu);
         // The measurement screens: route the setup frame's exit() back to gotoMainMenu() (and
