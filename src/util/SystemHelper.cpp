@@ -258,7 +258,11 @@ SystemHelper::InterfaceConfig SystemHelper::readInterfaceConfig(const QString& i
     QFile input(Platform::path(file));
     if (!input.open(QIODevice::ReadOnly | QIODevice::Text))
         return config;
+    // Read as the writer reads and writes it: Latin-1, without guessing an encoding from a byte
+    // order mark (a stray one would turn the whole file into UTF-16 here but not there).
     QTextStream stream(&input);
+    stream.setCodec("ISO-8859-1");
+    stream.setAutoDetectUnicode(false);
     bool inStanza = false;
     while (!stream.atEnd()) {
         const QString line = stream.readLine();
@@ -502,9 +506,12 @@ int SystemHelper::interruptCount()
         if (!line.startsWith(QLatin1String(" 89:")))
             continue;
         const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (fields.size() > 2)
-            return fields.at(1).toInt() + fields.at(2).toInt();
-        return 0;
+        if (fields.size() <= 2)
+            return 0;
+        // The kernel's counts are unsigned 32-bit numbers: added as such, then kept below 2^30 so
+        // that neither this sum nor a caller's small addition can overflow an int.
+        const quint64 sum = quint64(fields.at(1).toUInt()) + quint64(fields.at(2).toUInt());
+        return int(sum % (quint64(1) << 30));
     }
     return 0;
 }

@@ -58,6 +58,7 @@ public:
     static QStringList parseInterfaceAddresses(const QByteArray& ifconfigOutput);
     static QList<QStringList> parseDiskUsage(const QByteArray& dfOutput, const QRegExp& mountPointPattern,
                                              const QStringList& excludedMountPoints);
+    // The radio receiver's interrupts on both processors, modulo 2^30.
     static int interruptCount();
     static QString radioCountryVariant();
 
