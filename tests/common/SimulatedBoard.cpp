@@ -1,5 +1,6 @@
 #include "common/SimulatedBoard.h"
 
+#include "common/TestRoot.h"
 #include "util/Platform.h"
 
 #include <QDir>
@@ -47,7 +48,7 @@ SimulatedBoard::~SimulatedBoard()
 {
     stop();
     unmapMemories();
-    Platform::setRoot(QStringLiteral("/"));
+    Platform::setRoot(TestRoot::harmlessRoot());
 }
 
 QString SimulatedBoard::program()

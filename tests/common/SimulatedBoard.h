@@ -10,7 +10,7 @@
 // temporary root below /dev/shm, for tests that need a live board: prepare() or start() it,
 // point the platform root at it with useAsPlatformRoot(), map its FPGA memories with
 // mapMemories(), switch faults with setFault(). The destructor stops the simulator (SIGTERM,
-// then SIGKILL), unmaps, removes the root and sets the platform root back to "/".
+// then SIGKILL), unmaps, removes the root and sets the harmless platform root (TestRoot::harmlessRoot()).
 class SimulatedBoard
 {
 public:
