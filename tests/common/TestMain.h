@@ -6,15 +6,18 @@
 // main() for an executable that runs several test classes one after the other (suites that
 // belong together share one executable, so the build links fewer programs). The result is
 // non-zero when any class failed.
+template<typename Test>
+int runTestClass(int argc, char** argv)
+{
+    Test test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 template<typename... Tests>
 int runTestClasses(int argc, char** argv)
 {
     int failures = 0;
-    (([&] {
-         Tests test;
-         failures += QTest::qExec(&test, argc, argv);
-     }()),
-     ...);
+    ((failures += runTestClass<Tests>(argc, argv)), ...);
     return failures;
 }
 

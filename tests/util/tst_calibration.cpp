@@ -21,7 +21,6 @@
 
 using Variables = QMap<QString, QString>;
 
-static_assert(Calibration::CAL_LEVELS[0] == Calibration::CAL_AMPON_LOW_LOG, "levels are indexable constants");
 
 namespace {
 
@@ -143,24 +142,6 @@ class TestCalibration : public QObject {
     Q_OBJECT
 
 private slots:
-    void enumAndConstants()
-    {
-        const QMetaEnum types = QMetaEnum::fromType<Calibration::ValueType>();
-        QCOMPARE(types.keyCount(), 22);
-        QCOMPARE(Calibration::keyName(Calibration::VT_AmpOnLOGOffset), QStringLiteral("AmpOnLOGOffset"));
-        QCOMPARE(Calibration::keyName(Calibration::VT_BBENVFaktor), QStringLiteral("BBENVFaktor"));
-        QCOMPARE(Calibration::keyName(Calibration::VT_KalibTimestamp), QStringLiteral("KalibTimestamp"));
-        const int levels[]
-            = { -75, -40, -45, -10, 0, 4500, 0, 150000, 0, 4500, 0, 150000, -50, -10, 0, 150000, 0, 150000 };
-        for (int i = 0; i < Calibration::CAL_LEVEL_COUNT; ++i)
-            QCOMPARE(Calibration::CAL_LEVELS[i], levels[i]);
-        QCOMPARE(Calibration::getMin(Calibration::VT_AmpOnLOGFaktor), 10);
-        QCOMPARE(Calibration::getMax(Calibration::VT_NullOffsetENV), 1023);
-        QCOMPARE(Calibration::getDefault(Calibration::VT_AmpOnRMSFaktor), 9);
-        QCOMPARE(Calibration::getMaxDouble(Calibration::VT_BBLOGFaktor), 500.0);
-        QCOMPARE(Calibration::getDefaultDouble(Calibration::VT_AmpOffLOGOffset), 7000.0);
-    }
-
     void defaultsFromAFreshFile()
     {
         TestRoot root;
