@@ -6,6 +6,7 @@
 #include "common/TestRoot.h"
 #include "dialogs/AdressEditDialog.h"
 #include "dialogs/DateTimeEditDialog.h"
+#include "dialogs/StoreRecallDialog.h"
 #include "dialogs/TextEditDialog.h"
 #include "dialogs/TextEditEventFilter.h"
 #include "dialogs/ValueEditDialog.h"
@@ -653,6 +654,45 @@ private slots:
     }
 };
 
+// The store/recall choice: a slot's own button reports and leaves the dialog open; edit, save and
+// clear all report and close it.
+class TestStoreRecallDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void buttons_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("reported"); // button kind:slot
+        const auto kind = [](StoreRecallDialog::Button b, int slot) { return QString("%1:%2").arg(int(b)).arg(slot); };
+        QTest::newRow("select twice, then exit") << "@Button1 @Button3 @ButtonExit" << 0
+                                                 << QStringList {kind(StoreRecallDialog::BUTTON_SELECT, 1),
+                                                                 kind(StoreRecallDialog::BUTTON_SELECT, 3)};
+        QTest::newRow("edit") << "@ButtonEdit2" << 1 << QStringList {kind(StoreRecallDialog::BUTTON_EDIT, 2)};
+        QTest::newRow("save") << "@ButtonSave3" << 1 << QStringList {kind(StoreRecallDialog::BUTTON_SAVE, 3)};
+        QTest::newRow("clear all") << "@ButtonClearAll" << 1 << QStringList {kind(StoreRecallDialog::BUTTON_CLEAR_ALL, -1)};
+    }
+    void buttons()
+    {
+        QFETCH(QString, script);
+        StoreRecallDialog* dialog = StoreRecallDialog::instance();
+        QStringList reported;
+        const auto connection = connect(dialog, &StoreRecallDialog::buttonPressed, [&](StoreRecallDialog::Button b, int slot) {
+            int index = -2;
+            StoreRecallDialog::Button pressed = StoreRecallDialog::BUTTON_SELECT;
+            dialog->pressed(index, pressed);
+            QCOMPARE(QString("%1:%2").arg(int(pressed)).arg(index), QString("%1:%2").arg(int(b)).arg(slot));
+            reported << QString("%1:%2").arg(int(b)).arg(slot);
+        });
+        QTEST(run(dialog, script, [&] { return dialog->exec("Store-/Recall curve"); }), "result");
+        disconnect(connection);
+        QTEST(reported, "reported");
+        QVERIFY(!dialog->isVisible());
+    }
+};
+
 CORVANE_TEST_MAIN(TestValueEditDialog, TestValueSelectDialog, TestValueSliderDialog, TestTextEditDialog,
-                  TestAdressEditDialog, TestDateTimeEditDialog)
+                  TestAdressEditDialog, TestDateTimeEditDialog, TestStoreRecallDialog)
 #include "tst_inputdialogs.moc"

@@ -1,6 +1,6 @@
 // The spectrum screen measuring on the simulated board: the worker thread runs the per-step
 // handler while the GUI thread draws, with the reference traces on, a stop and a freeze that
-// pause and resume the worker at the end of a sweep, and a PLL that loses lock for a while.
+// pause and resume the worker at the end of a sweep.
 
 #include "common/SimulatedBoard.h"
 #include "dialogs/SpectrumDialog.h"
@@ -9,7 +9,6 @@
 #include "util/Configuration.h"
 #include "util/MutexLocker.h"
 
-#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -27,8 +26,6 @@ private:
     std::unique_ptr<SimulatedBoard> m_board;
     std::unique_ptr<DataWorker> m_worker;
     std::unique_ptr<SpectrumDialog> m_dialog;
-    QStringList m_notices;
-    QTimer m_noticeWatcher;
 
     int count(CS curve)
     {
@@ -68,16 +65,6 @@ private slots:
         m_dialog->resize(640, 440);
         m_dialog->show();
 
-        connect(&m_noticeWatcher, &QTimer::timeout, this, [this] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* box = qobject_cast<QMessageBox*>(widget);
-                if (box && box->isVisible() && !box->property("seen").toBool()) {
-                    box->setProperty("seen", true);
-                    m_notices << box->text();
-                }
-            }
-        });
-        m_noticeWatcher.start(10);
     }
 
     void cleanupTestCase()
@@ -142,22 +129,6 @@ private slots:
         QVERIFY(m_board->readBoardFile(QStringLiteral("/data/recall.xml")).contains("name=\"RC2\""));
         QTRY_VERIFY_WITH_TIMEOUT(index(CS::CURVE_MAX) > 10, 5000);
         QVERIFY(m_dialog->isTimerRunning());
-    }
-
-    void pllLossIsShownOnceAndRecovers()
-    {
-        m_notices.clear();
-        QVERIFY(m_board->setFault(QStringLiteral("pll-unlocked"), true));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_dialog->isPllLocked(), 5000);
-        const int frozenIndex = index(CS::CURVE_MAX);
-        QTest::qWait(1500);
-        // No data from the unlocked steps.
-        QCOMPARE(index(CS::CURVE_MAX), frozenIndex);
-        QVERIFY(m_board->setFault(QStringLiteral("pll-unlocked"), false));
-        QTRY_VERIFY_WITH_TIMEOUT(m_dialog->isPllLocked(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(index(CS::CURVE_MAX) != frozenIndex, 5000);
-        QTest::qWait(300);
-        QCOMPARE(m_notices, QStringList({"PLL unlocked"}));
     }
 
     void exitStopsTheWorker()
