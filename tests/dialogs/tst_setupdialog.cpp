@@ -50,23 +50,6 @@ private slots:
         m_frame->setDialog(SetupDialog::DIALOG_SPECTRUM, false);
     }
 
-    void registryHoldsTheSevenPagesInOrder()
-    {
-        const QList<ISetupDialog*>& pages = SetupDialog::pages();
-        QCOMPARE(pages.count(), 7);
-        const QStringList titles = {"Spectrum", "Time Domain", "Level", "System", "Info", "Service", "Algorithm"};
-        const QStringList classes = {"SetupSpectrumDialog", "SetupTimeDialog",    "SetupLevelDialog",
-                                     "SetupSystemDialog",   "SetupInfoDialog",    "SetupServiceDialog",
-                                     "SetupAlgorithmDialog"};
-        for (int i = 0; i < pages.count(); ++i) {
-            QVERIFY(pages.at(i) != nullptr);
-            QCOMPARE(pages.at(i)->title(), titles.at(i));
-            QCOMPARE(QString(pages.at(i)->metaObject()->className()), classes.at(i));
-            QCOMPARE(pages.at(i)->parentWidget(), m_frame->findChild<QWidget*>("StackWidget"));
-        }
-        QCOMPARE(SetupDialog::pages().first(), pages.first()); // built once
-    }
-
     void setDialogShowsThePageAndAnnouncesIt()
     {
         QSignalSpy changed(m_frame, &SetupDialog::dialogChanged);
@@ -177,7 +160,6 @@ private slots:
                 offered << list->item(i)->text();
                 selectable << bool(list->item(i)->flags() & Qt::ItemIsEnabled);
             }
-            DialogDriver::screenshot(selector, QStringLiteral("SetupDialog_categories"));
             // The operator taps "System".
             DialogDriver::tap(list, list->item(3));
         });
