@@ -110,6 +110,8 @@ private slots:
         QCOMPARE(window()->size(), QSize(640, 480));
         QCOMPARE(page(), child<QWidget>("MainMenu"));
         QCOMPARE(status(), QStringLiteral("Main menu"));
+        for (QPushButton* button : child<QWidget>("MainMenu")->findChildren<QPushButton*>())
+            QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
         // The stored curves were read when the spectrum screen was built.
         QCOMPARE(window()->findChild<SpectrumDialog*>()->curve(SpectrumDialog::CURVE_FREEZE_1)->title().text(),
                  QStringLiteral("Stored"));
