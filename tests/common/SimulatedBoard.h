@@ -31,8 +31,6 @@ public:
     bool start(int timeoutMs = 10000);
     // SIGTERM and wait; returns the exit code (-1 when it had to be killed or was not running).
     int stop();
-    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
-    qint64 pid() const { return m_process.processId(); }
 
     void useAsPlatformRoot() const;
     // "corvane-boardsim --root <root> --fault NAME on|off".
