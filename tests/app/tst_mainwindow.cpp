@@ -14,6 +14,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -297,21 +298,41 @@ private slots:
         window()->setFolderName("Folder");
     }
 
-    // The main menu and the setup frame in German; a language change while setup is shown
-    // retranslates the status text at once.
-    void mainMenuInGerman()
+    // The main menu, the setup pages and the input dialogs in German, switched as the system page
+    // does (the frame re-shows its page); a change while setup is shown retranslates at once.
+    void german()
     {
         LanguageManager* languages = LanguageManager::instance();
         languages->reloadLanguages();
-        QVERIFY(languages->changeLanguage("de"));
+        SetupDialog* setup = SetupDialog::instance();
+        const auto texts = [&] {
+            QStringList list {status(), setup->findChild<QLabel*>("LanguageLabel")->text()};
+            setup->setDialog(SetupDialog::DIALOG_TIME, false);
+            list << setup->findChild<QPushButton*>("CategoryButton")->text() << setup->findChild<QLabel*>("PhaseShiftLabel")->text();
+            setup->setDialog(SetupDialog::DIALOG_SYSTEM, false);
+            auto* selector = ValueSelectDialog::instance();
+            DialogDriver::run(selector, "?", [] { return ValueSelectDialog::selectOnOff(0, "p"); }, [&] {
+                list << selector->findChild<QListWidget*>("ListWidget")->item(0)->text() << selector->findChild<QPushButton*>("pushButtonExit")->text();
+            });
+            DialogDriver::run(TextEditDialog::instance(), "?", [] { return TextEditDialog::instance()->exec(QString(), "p", 20); },
+                              [&] { list << TextEditDialog::instance()->findChild<QLabel*>("labelStatusBar")->text(); });
+            window()->gotoMainMenu();
+            return list << child<QLabel>("SpectrumLabel")->text() + " " + status();
+        };
         window()->gotoMainMenu();
-        QCOMPARE(child<QLabel>("SpectrumLabel")->text() + status(), QString::fromUtf8("SpektrumHauptmen\xc3\xbc"));
         tap("SetupButton");
-        QCOMPARE(status(), QStringLiteral("Einstellungen"));
-        languages->changeLanguage("en");
-        QTRY_COMPARE(status(), QStringLiteral("Setup"));
+        for (const QString& code : QStringList {"de", "en"}) {
+            QCOMPARE(languages->changeLanguage(code), code == "de");
+            Configuration::setValue(Configuration::VT_Language, code, "system");
+            QTRY_COMPARE(status(), code == "de" ? QStringLiteral("Einstellungen") : QStringLiteral("Setup"));
+            const QString german = QString::fromUtf8("Einstellungen|Sprache|Zeitbereich|Phasenverschiebung|Aus|Zur\xc3\xbc" "ck|"
+                                                     "Leerer Text ist nicht erlaubt|Spektrum Hauptmen\xc3\xbc");
+            QCOMPARE(texts().join('|'), code == "de" ? german
+                                                     : QStringLiteral("Setup|Language|Time Domain|Phase shift|Off|Exit|"
+                                                                      "Empty text is not allowed|Spectrum Main menu"));
+            tap("SetupButton");
+        }
         window()->gotoMainMenu();
-        QCOMPARE(child<QLabel>("SpectrumLabel")->text() + status(), QStringLiteral("SpectrumMain menu"));
     }
 
     void batteryGaugeIsRefreshed() { QTRY_COMPARE_WITH_TIMEOUT(child<QProgressBar>("batteryGauge")->value(), 42, 6000); }
