@@ -38,7 +38,6 @@ private slots:
     {
         QFETCH(QStringList, steps);
         HelpDialog help;
-        help.resize(640, 440);
         help.show();
         help.showHelp();
         QCOMPARE(help.currentPage(), 0);
@@ -99,23 +98,18 @@ private slots:
     void sensorPage()
     {
         InfoDialog* info = InfoDialog::instance();
-        info->resize(640, 440);
         info->show();
         info->showDocument("Sensor connection", ":resources/help/tev_und_hfct_sensoren.html");
         auto* headline = info->findChild<QLabel*>("labelHeadline");
-        QVERIFY(headline->isVisible());
-        QCOMPARE(headline->text(), QStringLiteral("Sensor connection"));
-        QVERIFY(browser(info)->toPlainText().contains("REF/RFF/CAL"));
-        const QVariant picture = browser(info)->document()->resource(
-            QTextDocument::ImageResource, browser(info)->source().resolved(QUrl("tev_und_hfct_sensoren.png")));
-        QVERIFY(!picture.isNull());
+        QVERIFY(headline->isVisible() && headline->text() == "Sensor connection");
+        QVERIFY(!browser(info)->document()->resource(QTextDocument::ImageResource,
+                                                      browser(info)->source().resolved(QUrl("tev_und_hfct_sensoren.png"))).isNull());
         info->showDocument(QString(), ":resources/help/page04.html");
         QVERIFY(!headline->isVisible());
         QSignalSpy exitSpy(info, &InfoDialog::exit);
         QTest::mouseClick(button(info, "Button"), Qt::LeftButton);
-        QTest::keyClick(info, Qt::Key_Escape);
-        QTest::keyClick(info, Qt::Key_Return);
-        QTest::keyClick(info, Qt::Key_Up);
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Up})
+            QTest::keyClick(info, key);
         QCOMPARE(exitSpy.count(), 2);
         info->hide();
     }
