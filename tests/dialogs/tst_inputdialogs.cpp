@@ -172,10 +172,11 @@ private slots:
         QFETCH(QString, script);
         QSignalSpy clicked(dialog(), &ValueSelectDialog::optionClicked);
         QList<int> rows;
-        QTEST(select(script, current, numbered(count), &rows), "result");
+        const int result = select(script, current, numbered(count), &rows);
+        QTEST(result, "result");
         QTEST(rows, "rows");
         QTEST(dialog()->value(), "value");
-        QCOMPARE(clicked.count(), dialog()->value() == QVariant(2) && count == 4 ? 1 : clicked.count());
+        QCOMPARE(clicked.count(), result); // a choice is announced, leaving is not
     }
 
     // Two options share a value: the later one is current. Disabled options ignore taps and
@@ -243,12 +244,9 @@ private slots:
         QTest::addColumn<int>("checkedRow");
         QTest::addColumn<bool>("exitShown");
         QTest::newRow("resolution") << 0 << 2 << QVariantList {1, 2, 3} << 1 << true;
-        QTest::newRow("bandwidth") << 1 << 20000 << QVariantList {1000, 5000, 20000} << 2 << true;
-        QTest::newRow("sync") << 3 << 3 << QVariantList {0, 1, 2, 3} << 3 << true;
         QTest::newRow("persistency") << 4 << 0 << QVariantList {1, 50, 100, 0} << 3 << true;
         QTest::newRow("on/off: any non-zero is on") << 5 << 7 << QVariantList {0, 1} << 1 << true;
         QTest::newRow("yes/no") << 6 << 0 << QVariantList {0, 1} << 0 << false;
-        QTest::newRow("phase") << 8 << 0 << QVariantList {1, 2, 3, 0} << 3 << true;
         QTest::newRow("antenna") << 9 << 1 << QVariantList {0, 1, 2} << 1 << false;
     }
     void readyMadeSelectors()
@@ -272,12 +270,9 @@ private slots:
         const auto exec = [&] {
             switch (selector) {
             case 0: return ValueSelectDialog::selectResolution(current, "Pick");
-            case 1: return ValueSelectDialog::selectBandwidth(current, "Pick");
-            case 3: return ValueSelectDialog::selectSync(current, "Pick");
             case 4: return ValueSelectDialog::selectPersistency(current, "Pick");
             case 5: return ValueSelectDialog::selectOnOff(current, "Pick");
             case 6: return ValueSelectDialog::selectYesNo(current, "Pick");
-            case 8: return ValueSelectDialog::selectPhase(current, "Pick");
             default: return ValueSelectDialog::selectAntenna(current, "Pick", false);
             }
         };
@@ -328,21 +323,16 @@ private slots:
         QCOMPARE(dialog()->value(), QVariant("en"));
     }
 
-    void centredOnTheMainWindowOrTheScreen()
+    // Centred on the main window (a stand-in: the real one brings up the acquisition hardware).
+    void centredOnTheMainWindow()
     {
-        QRect geometry;
-        run(dialog(), "?", [&] { return dialog()->exec(0, "Pick", numbered(2), true, false); },
-            [&] { geometry = dialog()->geometry(); });
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCOMPARE(geometry.center(), screen.center());
-        QWidget mainWindow; // a stand-in: the real one brings up the acquisition hardware
+        QWidget mainWindow;
         mainWindow.setObjectName("MainWindow");
         mainWindow.setGeometry(40, 30, 640, 480);
         mainWindow.show();
-        run(dialog(), "?", [&] { return dialog()->exec(0, "Pick", numbered(3), true, false); },
-            [&] { geometry = dialog()->geometry(); });
-        QCOMPARE(geometry.x(), 40 + (640 - geometry.width()) / 2);
-        QCOMPARE(geometry.y(), 30 + (480 - geometry.height()) / 2);
+        QRect geometry;
+        run(dialog(), "?", [&] { return dialog()->exec(0, "Pick", numbered(3), true, false); }, [&] { geometry = dialog()->geometry(); });
+        QCOMPARE(geometry.topLeft(), QPoint(40 + (640 - geometry.width()) / 2, 30 + (480 - geometry.height()) / 2));
     }
 };
 
