@@ -45,10 +45,12 @@ private slots:
             QVERIFY(root.installMount());
             root.setMountFails(mountFails);
             QString shown;
-            QTimer::singleShot(50, [&shown] {
+            QTimer closer; // the notice runs its own event loop: close it once it is up
+            connect(&closer, &QTimer::timeout, [&shown] {
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
                     shown = box->text(), box->done(0);
             });
+            closer.start(10);
             QDomDocument record;
             record.appendChild(record.createElement("level"));
             QCOMPARE(RecordSaving::saveAndReport("level", QPixmap(), record), !mountFails);
