@@ -267,11 +267,12 @@ private slots:
         window()->onBarCodeScan("4711");
         window()->rescanFolderIndex();
         QCOMPARE(MainWindow::folderName(false), "4711/" + d + "_1");
-        // Something that is no barcode changes nothing.
-        for (const QString& scan : {QString("../1"), QString(".."), QString()})
+        // Something that is no barcode changes nothing; the operator is told why.
+        for (const QString& scan : {QString("../1"), QString(".."), QString(129, '7')})
             window()->onBarCodeScan(scan);
         QCOMPARE(MainWindow::folderName(false), "4711/" + d + "_1");
-        QCOMPARE(m_notices.size(), 2);
+        QCOMPARE(m_notices.mid(2), QStringList({"Barcode refused: it contains characters not allowed in a folder name",
+                                                "Barcode refused: it is no folder name", "Barcode refused: longer than 128 characters"}));
         // A new name clears the barcode; an empty name leaves just the date.
         window()->setFolderName("Site A");
         makeFolder(d + "_Site A");

@@ -37,6 +37,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_root.installMount());
+        QVERIFY(QDir().mkpath(m_root.path("/data/corvane_data")));
         DialogDriver::applyStyleSheet();
         m_frame = SetupDialog::instance();
         m_frame->resize(640, 440);
@@ -164,6 +165,7 @@ private slots:
         m_frame->setDialog(SetupDialog::DIALOG_SYSTEM, true);
         QTest::keyClick(focused(), Qt::Key_Escape); // from a page's button
         QTest::keyClick(m_frame, Qt::Key_Escape);
+        QTest::keyClick(m_frame, Qt::Key_Left);
         QTest::keyClick(m_frame, Qt::Key_A);
         QCOMPARE(exitSpy.count(), 3);
     }
