@@ -335,8 +335,15 @@ bool SystemHelper::writeInterfaceConfig(const InterfaceConfig& config, const QSt
     bool dropping = false;
     for (const QString& line : lines) {
         if (dropping) {
+            // A comment at the start of a line is kept but does not end the stanza, as
+            // readInterfaceConfig() (and ifupdown) read it: an option line after it would
+            // otherwise outlive the rewrite and override the new value when the file is read.
             if (leadingWhiteSpace().match(line).hasMatch())
                 continue;
+            if (commentLine().match(line).hasMatch()) {
+                kept.append(line);
+                continue;
+            }
             dropping = false;
         }
         if (stanzaStart().match(line).hasMatch()
