@@ -121,8 +121,8 @@ private slots:
         QTest::newRow("full band") << 150 << 1000 << 150 << 1000 << 1700u;
         QTest::newRow("clamped") << 0 << 1200 << 150 << 1000 << 1700u;
         QTest::newRow("50 MHz") << 400 << 450 << 400 << 450 << 100u;
-        QTest::newRow("20 MHz gets the minimum step") << 400 << 420 << 400 << 420 << 100u;
-        QTest::newRow("one MHz") << 400 << 401 << 400 << 401 << 100u;
+        QTest::newRow("20 MHz is widened to 500 steps") << 400 << 420 << 400 << 450 << 100u;
+        QTest::newRow("narrow at the top") << 990 << 1000 << 950 << 1000 << 100u;
         QTest::newRow("reversed") << 500 << 300 << 300 << 500 << 400u;
         QTest::newRow("empty") << 600 << 600 << 150 << 1000 << 1700u;
         QTest::newRow("both out of range") << 2000 << 100 << 150 << 1000 << 1700u;
