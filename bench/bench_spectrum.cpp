@@ -3,7 +3,10 @@
 //   traces and the difference on (every frequency measured twice, the reference input switched
 //   through its GPIO file on every step); goal at most 20 µs per step;
 // - one display tick with all nine curves of 501 points shown, the screen at 640 x 480 on the
-//   offscreen platform, painted at once; goal at most 15 ms.
+//   offscreen platform, painted at once; goal at most 15 ms;
+// - a marker move with its hand-over to the time-domain and level settings (GUI thread): with
+//   the lowest marker unchanged (lists only), and with it changed (settings written inside one
+//   remount, the stand-in "mount" a shell script as on a simulated board).
 // The board root is a temporary folder below /dev/shm (tmpfs costs what sysfs costs).
 
 #include "dialogs/SpectrumDialog.h"
@@ -40,6 +43,11 @@ public:
         QFile value(m_dir.path() + QStringLiteral("/sys/class/gpio/gpio211/value"));
         if (value.open(QIODevice::WriteOnly))
             value.write("1");
+        QDir(m_dir.path()).mkpath(QStringLiteral("bin"));
+        QFile mount(m_dir.path() + QStringLiteral("/bin/mount"));
+        if (mount.open(QIODevice::WriteOnly))
+            mount.write("#!/bin/sh\nexit 0\n");
+        mount.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         Platform::setRoot(m_dir.path());
     }
     ~BenchRoot() { Platform::setRoot(QStringLiteral("/")); }
@@ -138,6 +146,27 @@ void BM_DisplayTick(benchmark::State& state)
     state.SetLabel(QStringLiteral("canvas %1 x %2").arg(plot->canvas()->width()).arg(plot->canvas()->height()).toStdString());
 }
 BENCHMARK(BM_DisplayTick)->Unit(benchmark::kMillisecond);
+
+void BM_MarkerMove(benchmark::State& state)
+{
+    BenchRoot root;
+    SpectrumDialog dialog(nullptr);
+    for (int i = 0; i < SpectrumDialog::SLOT_COUNT; ++i)
+        dialog.series(CS::CURVE_MAX)->addSample(150, 1000, -40.0 - i * 0.05);
+    dialog.moveMarker(0, 300);
+    const bool handOver = state.range(0) != 0;
+    unsigned step = 0;
+    for (auto _ : state) {
+        // Marker 2 above marker 1 leaves the lowest marker; marker 1 moving changes it.
+        ++step;
+        if (handOver)
+            dialog.moveMarker(0, 300 + step % 2);
+        else
+            dialog.moveMarker(1, 400 + step % 200);
+    }
+    state.SetLabel(handOver ? "lowest marker moved: settings written" : "lists only");
+}
+BENCHMARK(BM_MarkerMove)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -273,8 +273,13 @@ private slots:
         QCOMPARE(points(CS::CURVE_FREEZE_2), average);
         QVERIFY(m_dialog->curves().testFlag(CS::CURVE_FREEZE_2));
         // The select button hides it and the dialog stays open.
-        press("Button1", [=] { tap(store->findChild<QPushButton*>("ButtonExit")); });
+        QString shownName;
+        press("Button1", [&] {
+            shownName = store->findChild<QPushButton*>("Button1")->text();
+            tap(store->findChild<QPushButton*>("ButtonExit"));
+        });
         QVERIFY(!m_dialog->curves().testFlag(CS::CURVE_FREEZE_2));
+        QCOMPARE(shownName, QStringLiteral("RC2"));
         // Rename, then read back from the stored curves file.
         press("ButtonEdit1", [=] {
             whenShown(editor, [=] {
