@@ -32,11 +32,11 @@ struct Blocks {
 void BM_AutodetectionRun(benchmark::State& state)
 {
     const Blocks blocks(int(state.range(0)));
-    const int thresholds[T::BLOCK_COUNT] = {20, 20, 20, 20};
+    const int thresholds[T::BLOCK_COUNT] = { 20, 20, 20, 20 };
     T traces;
     for (auto _ : state) {
         traces.clear();
-        for (T::Phase phase : {T::PHASE_HIGH, T::PHASE_LOW}) {
+        for (T::Phase phase : { T::PHASE_HIGH, T::PHASE_LOW }) {
             for (int i = 0; i < T::SLOT_COUNT; ++i) {
                 double average = 0;
                 double peak = 0;

@@ -32,8 +32,7 @@ namespace {
 
 using CS = SpectrumDialog::CurveSelect;
 
-class BenchRoot
-{
+class BenchRoot {
 public:
     BenchRoot()
         : m_dir(QStringLiteral("/dev/shm/corvane-bench-spectrum-XXXXXX"))
@@ -56,8 +55,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-struct Buffers
-{
+struct Buffers {
     explicit Buffers(int n)
         : minValues(2048)
         , avgValues(2048)
@@ -92,7 +90,7 @@ void BM_StepHandler(benchmark::State& state)
     for (auto _ : state) {
         bool repeat = false;
         dialog.onMeasurementFinished(frequency, buffers.minValues.data(), buffers.avgValues.data(),
-                                     buffers.maxValues.data(), buffers.n, &repeat);
+            buffers.maxValues.data(), buffers.n, &repeat);
         if (!repeat)
             frequency = frequency + 1700 > 1000000 ? 150000 : frequency + 1700;
         if (++steps % 4096 == 0) {
@@ -101,9 +99,8 @@ void BM_StepHandler(benchmark::State& state)
             state.ResumeTiming();
         }
     }
-    state.counters["us_per_step"] = benchmark::Counter(
-        double(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-        benchmark::Counter::OneK::kIs1000);
+    state.counters["us_per_step"] = benchmark::Counter(double(state.iterations()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::OneK::kIs1000);
 }
 BENCHMARK(BM_StepHandler)->Arg(500)->Arg(2048)->Unit(benchmark::kMicrosecond);
 
@@ -143,7 +140,8 @@ void BM_DisplayTick(benchmark::State& state)
         dialog.updateCurves();
         plot->replot();
     }
-    state.SetLabel(QStringLiteral("canvas %1 x %2").arg(plot->canvas()->width()).arg(plot->canvas()->height()).toStdString());
+    state.SetLabel(
+        QStringLiteral("canvas %1 x %2").arg(plot->canvas()->width()).arg(plot->canvas()->height()).toStdString());
 }
 BENCHMARK(BM_DisplayTick)->Unit(benchmark::kMillisecond);
 

@@ -36,8 +36,8 @@ AlgorithmDialog::Parameters AlgorithmDialog::Parameters::fromSettings()
     parameters.gradingFilter = get(Configuration::VT_GradingFilter);
     parameters.amplifier = get(Configuration::VT_Amplifier);
     parameters.amplifierFactorG = get(Configuration::VT_AmplifierFactorG);
-    const Configuration::ValueType thresholds[] = {Configuration::VT_Threshold1, Configuration::VT_Threshold2,
-        Configuration::VT_Threshold3, Configuration::VT_Threshold4};
+    const Configuration::ValueType thresholds[] = { Configuration::VT_Threshold1, Configuration::VT_Threshold2,
+        Configuration::VT_Threshold3, Configuration::VT_Threshold4 };
     for (int b = 0; b < AutodetectionTraces::BLOCK_COUNT; ++b)
         parameters.thresholds[b] = get(thresholds[b]);
     return parameters;
@@ -163,11 +163,10 @@ void AlgorithmDialog::setStep(int step)
         QTimer::singleShot(0, this, &AlgorithmDialog::nextStep);
         return;
     }
-    case STEP_DONE:
-        {
-            MutexLocker lock(&m_lock);
-            m_step = step;
-        }
+    case STEP_DONE: {
+        MutexLocker lock(&m_lock);
+        m_step = step;
+    }
         qDebug() << "Done";
         storeRecord();
         accept();
@@ -251,7 +250,7 @@ void AlgorithmDialog::appendRecordBody(
     number("gradingFilter", parameters.gradingFilter);
     number("amplifier", parameters.amplifier);
     number("amplifierFactorG", parameters.amplifierFactorG);
-    const char* thresholds[] = {"threshold1", "threshold2", "threshold3", "threshold4"};
+    const char* thresholds[] = { "threshold1", "threshold2", "threshold3", "threshold4" };
     for (int b = 0; b < AutodetectionTraces::BLOCK_COUNT; ++b)
         number(thresholds[b], parameters.thresholds[b]);
     number("nsamples", AutodetectionTraces::SLOT_COUNT);

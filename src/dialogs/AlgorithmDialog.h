@@ -49,7 +49,7 @@ public:
         int gradingFilter = 1;
         int amplifier = 0;
         int amplifierFactorG = 1;
-        int thresholds[AutodetectionTraces::BLOCK_COUNT] = {0, 0, 0, 0};
+        int thresholds[AutodetectionTraces::BLOCK_COUNT] = { 0, 0, 0, 0 };
 
         static Parameters fromSettings();
     };

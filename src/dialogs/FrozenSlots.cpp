@@ -16,7 +16,7 @@ const int SLOT_COUNT = 501;
 
 FrozenSlots::FrozenSlots()
 {
-    const QColor colours[COUNT] = {QColor(51, 153, 255), Qt::yellow, Qt::darkYellow, Qt::green};
+    const QColor colours[COUNT] = { QColor(51, 153, 255), Qt::yellow, Qt::darkYellow, Qt::green };
     for (int i = 0; i < COUNT; ++i) {
         m_series[i] = new OverridingPlotData(SLOT_COUNT);
         m_curves[i] = new WidePenPlotCurve(defaultTitle(i));
@@ -78,7 +78,7 @@ bool FrozenSlots::exportTo(const QString& path) const
 {
     QVector<RecallFile::Trace> traces;
     for (int i = 0; i < COUNT; ++i)
-        traces.append({title(i), *m_series[i]->getConstData()});
+        traces.append({ title(i), *m_series[i]->getConstData() });
     return RecallFile::write(RecallFile::build(traces, SLOT_COUNT), path);
 }
 

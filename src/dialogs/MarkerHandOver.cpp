@@ -18,11 +18,11 @@ void MarkerHandOver::publish(const SpectrumMarkers::Readings& readings, int band
         int value;
     };
     const int frequency = readings.frequencies.at(readings.lowest);
-    const Setting wanted[] = {{Configuration::VT_FreqMin, "time", frequency},
-        {Configuration::VT_FreqMin, "level", frequency}, {Configuration::VT_Bandwidth, "time", bandwidth},
-        {Configuration::VT_Bandwidth, "level", bandwidth},
-        {Configuration::VT_LinearAmplifier, "time",
-            ConversionHelper::linearAmplifierForLevel(readings.amplitudes.at(readings.lowest))}};
+    const Setting wanted[]
+        = { { Configuration::VT_FreqMin, "time", frequency }, { Configuration::VT_FreqMin, "level", frequency },
+              { Configuration::VT_Bandwidth, "time", bandwidth }, { Configuration::VT_Bandwidth, "level", bandwidth },
+              { Configuration::VT_LinearAmplifier, "time",
+                  ConversionHelper::linearAmplifierForLevel(readings.amplitudes.at(readings.lowest)) } };
     // Moving a marker must not remount and rewrite the settings file five times: only what
     // changes is written, inside one remount.
     QList<Setting> changes;

@@ -170,7 +170,7 @@ SpectrumDialog::~SpectrumDialog()
 
 QList<SpectrumDialog::CurveSelect> SpectrumDialog::liveCurveOrder()
 {
-    return {CURVE_MAX, CURVE_AVG, CURVE_REF_MAX, CURVE_REF_AVG, CURVE_DIFF};
+    return { CURVE_MAX, CURVE_AVG, CURVE_REF_MAX, CURVE_REF_AVG, CURVE_DIFF };
 }
 
 QList<SpectrumDialog::CurveSelect> SpectrumDialog::selectedLiveCurves(CurveSelects curves)
@@ -291,9 +291,9 @@ void SpectrumDialog::exec()
 
     setBandwidth(Configuration::getValue(Configuration::VT_Bandwidth, NAME));
     setFrequencyRange(Configuration::getValue(Configuration::VT_FreqMin, NAME),
-                      Configuration::getValue(Configuration::VT_FreqMax, NAME));
+        Configuration::getValue(Configuration::VT_FreqMax, NAME));
     setAmplitudeRange(Configuration::getValue(Configuration::VT_AmpMinDbm, NAME),
-                      Configuration::getValue(Configuration::VT_AmpMaxDbm, NAME));
+        Configuration::getValue(Configuration::VT_AmpMaxDbm, NAME));
     setGatingTime(Configuration::getValue(Configuration::VT_GatingTime, NAME));
     setPreamplifier(Configuration::getValue(Configuration::VT_Preamplifier, NAME) != 0);
     setAntenna(Configuration::ANTENNA_UHF);
@@ -357,7 +357,8 @@ void SpectrumDialog::setFrequencyRange(int freqMin, int freqMax, bool save)
         freqMax = std::min(freqMin + narrowest, highest);
         freqMin = std::max(freqMax - narrowest, lowest);
     }
-    const unsigned step = std::max(1000u * static_cast<unsigned>(freqMax - freqMin) / unsigned(SWEEP_STEPS), minimumStep);
+    const unsigned step
+        = std::max(1000u * static_cast<unsigned>(freqMax - freqMin) / unsigned(SWEEP_STEPS), minimumStep);
     {
         MutexLocker lock(&m_dataLock);
         m_freqMin = freqMin;
@@ -387,7 +388,7 @@ void SpectrumDialog::setGatingTime(int gatingPeriodes, bool save)
 {
     // A stored value outside its limits would give the worker no samples at all.
     gatingPeriodes = std::max(Configuration::getMin(Configuration::VT_GatingTime),
-                              std::min(gatingPeriodes, Configuration::getMax(Configuration::VT_GatingTime)));
+        std::min(gatingPeriodes, Configuration::getMax(Configuration::VT_GatingTime)));
     {
         MutexLocker lock(&m_dataLock);
         m_gatingTime = gatingPeriodes;
@@ -417,10 +418,10 @@ void SpectrumDialog::setPreamplifier(bool enable)
     setPreamplifierOff(!enable);
     const bool on = !preamplifierOff();
     const int level = on ? Calibration::CAL_AMPON_LOW_LOG : Calibration::CAL_AMPOFF_LOW_LOG;
-    const int offset = Calibration::getInt(on ? Calibration::VT_AmpOnLOGOffset : Calibration::VT_AmpOffLOGOffset,
-                                           QString());
-    const double factor = Calibration::getDouble(
-        on ? Calibration::VT_AmpOnLOGFaktor : Calibration::VT_AmpOffLOGFaktor, QString());
+    const int offset
+        = Calibration::getInt(on ? Calibration::VT_AmpOnLOGOffset : Calibration::VT_AmpOffLOGOffset, QString());
+    const double factor
+        = Calibration::getDouble(on ? Calibration::VT_AmpOnLOGFaktor : Calibration::VT_AmpOffLOGFaktor, QString());
     setCalibration(level, offset, factor);
 }
 
@@ -461,7 +462,7 @@ void SpectrumDialog::requestFreeze(int target, CurveSelect source)
 // ---- Acquisition -----------------------------------------------------------------------------
 
 void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*minValues*/, const quint32* avgValues,
-                                           const quint32* maxValues, quint16 nSamples, bool* repeatMeasurement)
+    const quint32* maxValues, quint16 nSamples, bool* repeatMeasurement)
 {
     bool repeat = false;
     bool complete = false;
@@ -492,18 +493,20 @@ void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*m
 
             if (m_calibrationFactor == 0.0)
                 m_calibrationFactor = DEFAULT_FACTOR;
-            const double avgDbm = toDbm(ConversionHelper::linearizeValue(static_cast<int>(avgRaw)),
-                                        m_calibrationLevel, m_calibrationOffset, m_calibrationFactor);
+            const double avgDbm = toDbm(ConversionHelper::linearizeValue(static_cast<int>(avgRaw)), m_calibrationLevel,
+                m_calibrationOffset, m_calibrationFactor);
             const double maxDbm = toDbm(ConversionHelper::linearizeValue(static_cast<int>(maxRaw)), m_calibrationLevel,
-                                  m_calibrationOffset, m_calibrationFactor);
+                m_calibrationOffset, m_calibrationFactor);
 
             m_live->add(slot, m_sweepMin, m_sweepMax, avgDbm, maxDbm, m_referencePhase, m_maxHold);
             const QList<CurveSelect> selected = selectedLiveCurves(m_curves);
             if (selected.size() == 3 && (!referenceShown || m_referencePhase)) {
-                m_live->addDifference(slot, m_sweepMin, m_sweepMax, LiveSpectrumTraces::Trace(liveIndex(selected.at(0))),
+                m_live->addDifference(slot, m_sweepMin, m_sweepMax,
+                    LiveSpectrumTraces::Trace(liveIndex(selected.at(0))),
                     LiveSpectrumTraces::Trace(liveIndex(selected.at(1))));
             }
-            if (m_live->series(m_referencePhase ? LiveSpectrumTraces::REF_MAX : LiveSpectrumTraces::MAX)->isDataCompleted())
+            if (m_live->series(m_referencePhase ? LiveSpectrumTraces::REF_MAX : LiveSpectrumTraces::MAX)
+                    ->isDataCompleted())
                 QTimer::singleShot(0, this, &SpectrumDialog::updatePlotLegend);
 
             m_referencePhase = referenceShown ? !m_referencePhase : false;
@@ -554,8 +557,8 @@ void SpectrumDialog::startDataWorker()
     updatePlot();
     if (!m_worker)
         return;
-    connect(m_worker, &DataWorker::measurementFinished, this, &SpectrumDialog::onMeasurementFinished,
-            Qt::DirectConnection);
+    connect(
+        m_worker, &DataWorker::measurementFinished, this, &SpectrumDialog::onMeasurementFinished, Qt::DirectConnection);
     m_worker->setSyncMode(false);
     m_worker->setRadioSync(false);
     m_worker->setMeasurementTime(static_cast<quint16>(gatingTime), 1000);
@@ -623,8 +626,8 @@ void SpectrumDialog::timerEvent(QTimerEvent* event)
 
 void SpectrumDialog::updateCurves()
 {
-    static const CurveSelect order[] = {CURVE_AVG,      CURVE_MAX,      CURVE_DIFF,     CURVE_REF_AVG, CURVE_REF_MAX,
-                                        CURVE_FREEZE_1, CURVE_FREEZE_2, CURVE_FREEZE_3, CURVE_FREEZE_4};
+    static const CurveSelect order[] = { CURVE_AVG, CURVE_MAX, CURVE_DIFF, CURVE_REF_AVG, CURVE_REF_MAX, CURVE_FREEZE_1,
+        CURVE_FREEZE_2, CURVE_FREEZE_3, CURVE_FREEZE_4 };
     MutexLocker lock(&m_dataLock);
     for (CurveSelect flag : order) {
         if (!m_curves.testFlag(flag))
@@ -662,8 +665,8 @@ void SpectrumDialog::updatePlot()
     const CurveSelects curves = this->curves();
     plot->setAxisScale(QwtPlot::xBottom, m_freqMin, m_freqMax);
     plot->setAxisScale(QwtPlot::yLeft, std::min(m_ampMin, m_ampMax), std::max(m_ampMin, m_ampMax));
-    static const CurveSelect order[] = {CURVE_FREEZE_1, CURVE_FREEZE_2, CURVE_FREEZE_3, CURVE_FREEZE_4, CURVE_MAX,
-                                        CURVE_AVG,      CURVE_DIFF,     CURVE_REF_MAX,  CURVE_REF_AVG};
+    static const CurveSelect order[] = { CURVE_FREEZE_1, CURVE_FREEZE_2, CURVE_FREEZE_3, CURVE_FREEZE_4, CURVE_MAX,
+        CURVE_AVG, CURVE_DIFF, CURVE_REF_MAX, CURVE_REF_AVG };
     for (CurveSelect flag : order) {
         QwtPlotCurve* item = curve(flag);
         item->detach();
@@ -703,9 +706,9 @@ void SpectrumDialog::updatePlotLegend()
     for (int i = 0; i < SpectrumMarkers::COUNT; ++i) {
         if (!m_markers->isShown(i))
             continue;
-        entries << InfoBar::Info(QStringLiteral("%1%2: <b>%3%4</b>")
-                                     .arg(tr("Freq"), QString::number(i + 1),
-                                         QString::number(m_markers->frequency(i)), tr("MHz")),
+        entries << InfoBar::Info(
+            QStringLiteral("%1%2: <b>%3%4</b>")
+                .arg(tr("Freq"), QString::number(i + 1), QString::number(m_markers->frequency(i)), tr("MHz")),
             i == m_markers->active() ? QStringLiteral("font-weight:bold;") : QString());
     }
     ui->infoBar->setInfo(entries, 4);
@@ -793,9 +796,10 @@ SpectrumRecordBody SpectrumDialog::recordBody(Configuration::Phase phase) const
     body.calibratorOn = pulseGenerator();
     body.maxHold = Configuration::getValue(Configuration::VT_MaxHold, NAME) == 1;
     body.phase = phase;
-    static const QPair<CurveSelect, const char*> tags[] = {{CURVE_MAX, "max"}, {CURVE_AVG, "avg"},
-        {CURVE_DIFF, "diff"}, {CURVE_REF_MAX, "ref_max"}, {CURVE_REF_AVG, "ref_avg"}, {CURVE_FREEZE_1, "freeze1"},
-        {CURVE_FREEZE_2, "freeze2"}, {CURVE_FREEZE_3, "freeze3"}, {CURVE_FREEZE_4, "freeze4"}};
+    static const QPair<CurveSelect, const char*> tags[]
+        = { { CURVE_MAX, "max" }, { CURVE_AVG, "avg" }, { CURVE_DIFF, "diff" }, { CURVE_REF_MAX, "ref_max" },
+              { CURVE_REF_AVG, "ref_avg" }, { CURVE_FREEZE_1, "freeze1" }, { CURVE_FREEZE_2, "freeze2" },
+              { CURVE_FREEZE_3, "freeze3" }, { CURVE_FREEZE_4, "freeze4" } };
     MutexLocker lock(&m_dataLock);
     body.bandwidth = m_bandwidth;
     body.gatingTime = m_gatingTime;
@@ -809,8 +813,8 @@ SpectrumRecordBody SpectrumDialog::recordBody(Configuration::Phase phase) const
         if (!m_curves.testFlag(tag.first))
             continue;
         const bool frozen = liveIndex(tag.first) < 0;
-        body.traces.append({QLatin1String(tag.second), frozen ? curve(tag.first)->title().text() : QString(),
-            *series(tag.first)->getConstData()});
+        body.traces.append({ QLatin1String(tag.second), frozen ? curve(tag.first)->title().text() : QString(),
+            *series(tag.first)->getConstData() });
     }
     return body;
 }
@@ -861,7 +865,7 @@ void SpectrumDialog::zoomPolygon(QPolygon polygon, qint64 duration)
         return;
     const QRectF rect = m_zoomer->invTransform(QRect(polygon.first(), polygon.last()).normalized());
     const SpectrumRange limits = SpectrumZoom::limits();
-    const SpectrumRange shown = {m_freqMin, m_freqMax, m_ampMin, m_ampMax};
+    const SpectrumRange shown = { m_freqMin, m_freqMax, m_ampMin, m_ampMax };
     SpectrumRange zoomed = limits;
     switch (SpectrumZoom::classify(rect, polygon.first().x(), polygon.last().x(), shown)) {
     case SpectrumZoom::GESTURE_TAP: {
@@ -901,9 +905,9 @@ void SpectrumDialog::on_MarkerButton_clicked()
     for (int i = 0; i < SpectrumMarkers::COUNT; ++i) {
         if (!m_markers->isShown(i))
             continue;
-        options << new ValueSelectDialog::Option(QStringLiteral("%1 %2 [%3 %4]")
-                                                     .arg(tr("Marker"), QString::number(i + 1),
-                                                         QString::number(m_markers->frequency(i), 'g', 6), tr("MHz")),
+        options << new ValueSelectDialog::Option(
+            QStringLiteral("%1 %2 [%3 %4]")
+                .arg(tr("Marker"), QString::number(i + 1), QString::number(m_markers->frequency(i), 'g', 6), tr("MHz")),
             i, i == m_markers->active(), true);
     }
     ValueSelectDialog* dialog = ValueSelectDialog::instance();
@@ -923,7 +927,7 @@ void SpectrumDialog::on_MarkerButton_clicked()
 
 void SpectrumDialog::on_RefButton_clicked()
 {
-    const QStringList texts = {tr("Maximum"), tr("Average"), tr("Ref Maximum"), tr("Ref Average"), tr("Difference")};
+    const QStringList texts = { tr("Maximum"), tr("Average"), tr("Ref Maximum"), tr("Ref Average"), tr("Difference") };
     m_refOptions.clear();
     for (int k = 0; k < texts.size(); ++k)
         m_refOptions << new ValueSelectDialog::Option(texts.at(k), k, false, false);
@@ -1010,7 +1014,8 @@ void SpectrumDialog::freezeIntoSlot(int slot)
             options << new ValueSelectDialog::Option(curve(flag)->title().text(), int(flag));
         ValueSelectDialog* dialog = ValueSelectDialog::instance();
         source = CURVE_NONE;
-        if (dialog->exec(-1, tr("Select curve"), options, true, false) == 1 && shown.contains(CurveSelect(dialog->value().toInt())))
+        if (dialog->exec(-1, tr("Select curve"), options, true, false) == 1
+            && shown.contains(CurveSelect(dialog->value().toInt())))
             source = CurveSelect(dialog->value().toInt());
     }
     if (source == CURVE_NONE)
@@ -1097,8 +1102,8 @@ void SpectrumDialog::on_StopButton_clicked(bool /*checked*/)
 
 void SpectrumDialog::setStopIcon(bool stopped)
 {
-    ui->StopButton->setIcon(QIcon(stopped ? QStringLiteral(":/resources/svg/start_meas.svg")
-                                          : QStringLiteral(":/resources/svg/stop_meas2.svg")));
+    ui->StopButton->setIcon(QIcon(
+        stopped ? QStringLiteral(":/resources/svg/start_meas.svg") : QStringLiteral(":/resources/svg/stop_meas2.svg")));
 }
 
 // ---- Autodetection ---------------------------------------------------------------------------

@@ -39,8 +39,7 @@ class SpectrumMarkers;
 // Threads: onMeasurementFinished runs on the worker's thread. It touches the series and the
 // members it shares with the GUI thread only under m_dataLock, and reaches the GUI only through
 // zero-delay single shots. Everything else runs on the GUI thread.
-class SpectrumDialog : public QWidget
-{
+class SpectrumDialog : public QWidget {
     Q_OBJECT
 
 public:
@@ -115,6 +114,7 @@ public:
     QwtPlotZoneItem* sweepCursor() const { return m_sweepCursor; }
     DataWorker* dataWorker() const { return m_worker; }
     SpectrumMarkers* markers() const { return m_markers; }
+    FrozenSlots* frozenSlots() const { return m_frozen; }
     PlotZoomer* zoomer() const { return m_zoomer; }
     // The autodetection's corrected trace in dBm, null before the first run.
     QwtPlotCurve* autodetectionCurve() const { return m_autodetectionCurve; }
@@ -146,7 +146,7 @@ public slots:
     void requestFreeze(int target, SpectrumDialog::CurveSelect source);
 
     void onMeasurementFinished(quint32 frequency, const quint32* minValues, const quint32* avgValues,
-                               const quint32* maxValues, quint16 nSamples, bool* repeatMeasurement);
+        const quint32* maxValues, quint16 nSamples, bool* repeatMeasurement);
 
     void startDataWorker();
     void stopDataWorker();
@@ -206,7 +206,6 @@ private:
     void showAutodetectionTrace(const QVector<QPointF>& counts);
     void handOverMarkers();
     void freezeIntoSlot(int slot);
-
 
     Ui::SpectrumDialog* ui;
     QwtPlotGrid* m_grid;

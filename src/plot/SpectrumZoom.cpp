@@ -33,8 +33,8 @@ void fitInto(int* low, int* high, int lowest, int highest, int least)
 
 SpectrumRange SpectrumZoom::limits()
 {
-    return {Configuration::getMin(Configuration::VT_FreqMin), Configuration::getMax(Configuration::VT_FreqMax),
-        Configuration::getMin(Configuration::VT_AmpMinDbm), Configuration::getMax(Configuration::VT_AmpMaxDbm)};
+    return { Configuration::getMin(Configuration::VT_FreqMin), Configuration::getMax(Configuration::VT_FreqMax),
+        Configuration::getMin(Configuration::VT_AmpMinDbm), Configuration::getMax(Configuration::VT_AmpMaxDbm) };
 }
 
 SpectrumZoom::Gesture SpectrumZoom::classify(const QRectF& rect, int firstX, int lastX, const SpectrumRange& shown)

@@ -11,8 +11,7 @@ struct SpectrumRange {
 
     bool operator==(const SpectrumRange& other) const
     {
-        return freqMin == other.freqMin && freqMax == other.freqMax && ampMin == other.ampMin
-            && ampMax == other.ampMax;
+        return freqMin == other.freqMin && freqMax == other.freqMax && ampMin == other.ampMin && ampMax == other.ampMax;
     }
     bool operator!=(const SpectrumRange& other) const { return !(*this == other); }
 };

@@ -4,8 +4,8 @@
 
 void SpectrumRecordBody::appendTo(QDomDocument& document, QDomElement& root) const
 {
-    appendReceiverGroup(
-        document, root, Configuration::MEAS_MODE_LOG, Configuration::ANTENNA_UHF, bandwidth, preamplifierOn, calibratorOn);
+    appendReceiverGroup(document, root, Configuration::MEAS_MODE_LOG, Configuration::ANTENNA_UHF, bandwidth,
+        preamplifierOn, calibratorOn);
     const auto text = [&](const char* tag, const QString& value) {
         root.appendChild(createTextElement(document, QLatin1String(tag), value));
     };

@@ -1,24 +1,21 @@
 // The spectrum screen's operator functions without a running worker: markers placed by taps and
-// handed to the other screens, zoom, trace selection, frozen slots, the info bar, the record.
+// handed to the other screens, trace selection, frozen slots, the info bar, the record body, and
+// the zoom rules.
 
 #include "DialogDriver.h"
 #include "common/TestRoot.h"
+#include "dialogs/FrozenSlots.h"
 #include "dialogs/SpectrumDialog.h"
 #include "dialogs/StoreRecallDialog.h"
-#include "dialogs/TextEditDialog.h"
-#include "dialogs/ValueSelectDialog.h"
 #include "plot/InfoBar.h"
 #include "plot/OverridingPlotData.h"
 #include "plot/SpectrumMarkers.h"
-#include "util/Calibration.h"
+#include "plot/SpectrumZoom.h"
 #include "util/ConversionHelper.h"
 #include "util/MarkerPresets.h"
 
-#include <QDir>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -37,15 +34,11 @@ private:
     std::unique_ptr<TestRoot> m_root;
     std::unique_ptr<SpectrumDialog> m_dialog;
 
-    QwtPlot* plot() const { return m_dialog->findChild<QwtPlot*>(QStringLiteral("plot")); }
-    QPoint pixel(double f, double dbm) const
+    void tapPlot(double f, qint64 ms)
     {
-        return QPoint(int(plot()->canvasMap(QwtPlot::xBottom).transform(f)),
-            int(plot()->canvasMap(QwtPlot::yLeft).transform(dbm)));
-    }
-    void gesture(double f1, double a1, double f2, double a2, qint64 ms = 50)
-    {
-        m_dialog->zoomPolygon(QPolygon(QVector<QPoint> {pixel(f1, a1), pixel(f2, a2)}), ms);
+        auto* plot = m_dialog->findChild<QwtPlot*>();
+        const QPoint at(int(plot->canvasMap(QwtPlot::xBottom).transform(f)), 100);
+        m_dialog->zoomPolygon(QPolygon(QVector<QPoint> { at, at }), ms);
     }
     void step(quint32 frequency, quint32 average, quint32 maximum)
     {
@@ -53,39 +46,31 @@ private:
         bool repeat = false;
         m_dialog->onMeasurementFinished(frequency, avg.data(), avg.data(), max.data(), 100, &repeat);
     }
-    QVector<QPointF> points(CS curve) const { return *m_dialog->series(curve)->getConstData(); }
-    QStringList infoTexts() const
+    void sweep(quint32 average, quint32 maximum)
     {
-        QStringList texts;
-        for (QLabel* label : m_dialog->findChild<InfoBar*>()->labels())
-            texts << label->text() + (label->styleSheet().isEmpty() ? "" : "|" + label->styleSheet());
-        return texts;
+        for (int i = 0; i < SpectrumDialog::SLOT_COUNT; ++i)
+            step(150000 + 1700 * i, average + i, maximum);
     }
-
+    QVector<QPointF> points(CS curve) const { return *m_dialog->series(curve)->getConstData(); }
+    QPushButton* button(const char* name) const { return m_dialog->findChild<QPushButton*>(name); }
 private slots:
     void initTestCase() { applyStyleSheet(); }
     void init()
     {
         m_root = std::make_unique<TestRoot>();
         m_root->installMount();
-        Configuration::setValuePersistent(QStringLiteral("curves"), 1, SpectrumDialog::NAME);
-        Configuration::setValue(Configuration::VT_PromptPhase, 0, QStringLiteral("system"));
-        for (auto v : {std::make_pair(Configuration::VT_FreqMin, 150), {Configuration::VT_FreqMax, 1000},
-                 {Configuration::VT_AmpMinDbm, -90}, {Configuration::VT_AmpMaxDbm, -30}})
-            Configuration::setValue(v.first, v.second, SpectrumDialog::NAME);
+        Configuration::setValuePersistent("curves", 1, SpectrumDialog::NAME);
         m_dialog = std::make_unique<SpectrumDialog>(nullptr);
         m_dialog->resize(640, 440);
         m_dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
         m_dialog->exec();
         m_dialog->setCalibration(-75, 7150, 195.0);
-        for (int i = 0; i < SpectrumDialog::SLOT_COUNT; ++i)
-            m_dialog->series(CS::CURVE_MAX)->addSample(150, 1000, -30.5 - i * 0.1);
     }
     void cleanup()
     {
         m_dialog.reset();
-        m_root.reset();
+        m_root.reset(); // before the next root: it points the platform back at "/"
     }
 
     void markerRules_data()
@@ -94,13 +79,13 @@ private slots:
         QTest::addColumn<QVector<int>>("frequencies");
         QTest::addColumn<int>("active");
         QTest::addColumn<int>("handedOn"); // time/level frequency afterwards
-        QTest::newRow("first tap places marker 1") << "t333.5" << QVector<int> {333, 0, 0, 0} << 0 << 333;
-        QTest::newRow("a tap moves the active one") << "t333.5 t350.5" << QVector<int> {350, 0, 0, 0} << 0 << 350;
+        QTest::newRow("first tap places marker 1") << "t333.5" << QVector<int> { 333, 0, 0, 0 } << 0 << 333;
+        QTest::newRow("a tap moves the active one") << "t333.5 t350.5" << QVector<int> { 350, 0, 0, 0 } << 0 << 350;
         QTest::newRow("a long press takes the next")
-            << "t300.5 L200.5 L380.5" << QVector<int> {300, 200, 380, 0} << 2 << 200;
+            << "t300.5 L200.5 L380.5" << QVector<int> { 300, 200, 380, 0 } << 2 << 200;
         QTest::newRow("all four shown: marker 4 moves")
-            << "t200.5 L250.5 L300.5 L350.5 L390.5" << QVector<int> {200, 250, 300, 390} << 3 << 200;
-        QTest::newRow("clear all keeps the settings") << "t333.5 L250.5 c" << QVector<int> {0, 0, 0, 0} << -1 << 250;
+            << "t200.5 L250.5 L300.5 L350.5 L390.5" << QVector<int> { 200, 250, 300, 390 } << 3 << 200;
+        QTest::newRow("clear all keeps the settings") << "t333.5 L250.5 c" << QVector<int> { 0, 0, 0, 0 } << -1 << 250;
     }
     void markerRules()
     {
@@ -108,65 +93,43 @@ private slots:
         QFETCH(QVector<int>, frequencies);
         QFETCH(int, active);
         QFETCH(int, handedOn);
+        sweep(6000, 7000);
         // Narrower than a pixel per MHz, so that a tap hits its whole MHz.
         m_dialog->setFrequencyRange(150, 400);
         m_dialog->updatePlot();
         for (const QString& g : gestures.split(' ')) {
             if (g == "c") {
-                ValueSelectDialog* list = ValueSelectDialog::instance();
-                whenShown(list, [list] { tap(list->customButton()); });
-                QTest::mouseClick(m_dialog->findChild<QPushButton*>("MarkerButton"), Qt::LeftButton);
+                whenShown(ValueSelectDialog::instance(), [] { tap(ValueSelectDialog::instance()->customButton()); });
+                QTest::mouseClick(button("MarkerButton"), Qt::LeftButton);
             } else {
-                const double f = g.mid(1).toDouble();
-                gesture(f, -60, f, -60, g.startsWith('L') ? 400 : 50);
+                tapPlot(g.mid(1).toDouble(), g.startsWith('L') ? 400 : 50);
             }
         }
-        QList<int> shown, amplitudes;
+        QVector<int> at;
+        QList<int> shown;
         for (int i = 0; i < SpectrumMarkers::COUNT; ++i) {
-            QCOMPARE(int(m_dialog->markers()->frequency(i)), frequencies.at(i));
-            if (frequencies.at(i) > 0) {
-                shown << frequencies.at(i);
-                amplitudes << int(m_dialog->series(CS::CURVE_MAX)->getSampleAtFrequency(frequencies.at(i)).y());
-            }
+            at << int(m_dialog->markers()->frequency(i));
+            if (at.last() > 0)
+                shown << at.last();
         }
+        QCOMPARE(at, frequencies);
         QCOMPARE(m_dialog->markers()->active(), active);
         QCOMPARE(MarkerPresets::frequencies(), shown);
-        QCOMPARE(MarkerPresets::amplitudes(), amplitudes);
-        QCOMPARE(m_dialog->findChild<QPushButton*>("MarkerButton")->isEnabled(), active >= 0);
-        for (const char* path : {"time", "level"}) {
+        for (const char* path : { "time", "level" })
             QCOMPARE(Configuration::getValue(Configuration::VT_FreqMin, path), handedOn);
-            QCOMPARE(Configuration::getValue(Configuration::VT_Bandwidth, path), m_dialog->bandwidth());
-        }
-        const int lowest = shown.isEmpty() ? -1 : shown.indexOf(*std::min_element(shown.begin(), shown.end()));
-        if (lowest >= 0)
-            QCOMPARE(Configuration::getValue(Configuration::VT_LinearAmplifier, "time"),
-                ConversionHelper::linearAmplifierForLevel(amplitudes.at(lowest)));
-        const QStringList info = infoTexts();
+        int level = 0; // the lowest marker's level on the maximum trace, and the amplifier for it
+        QCOMPARE(MarkerPresets::amplitudeAt(handedOn, &level), !shown.isEmpty());
+        if (!shown.isEmpty())
+            QCOMPARE(QPoint(level, Configuration::getValue(Configuration::VT_LinearAmplifier, "time")),
+                QPoint(int(m_dialog->series(CS::CURVE_MAX)->getSampleAtFrequency(handedOn).y()),
+                    ConversionHelper::linearAmplifierForLevel(level)));
+        // The info bar: three entries and one per marker, the active one bold, all 14 px.
+        const QList<QLabel*> info = m_dialog->findChild<InfoBar*>()->labels();
         QCOMPARE(info.size(), 3 + shown.size());
         if (active >= 0)
-            QVERIFY(info.at(3 + active).endsWith("font-weight:bold;"));
-        Configuration::setValue(Configuration::VT_FreqMin, 150, "time");
-        Configuration::setValue(Configuration::VT_FreqMin, 150, "level");
-    }
-
-    void zoomByDragging()
-    {
-        const auto range = [this] {
-            return QVector<int> {m_dialog->freqMin(), m_dialog->freqMax(), m_dialog->ampMin(), m_dialog->ampMax(),
-                Configuration::getValue(Configuration::VT_FreqMax, SpectrumDialog::NAME)};
-        };
-        gesture(123, -77.5, 377, -57.1);
-        QCOMPARE(range(), QVector<int>({150, 400, -80, -50, 400}));
-        QCOMPARE(m_dialog->series(CS::CURVE_MAX)->count(), 0); // measuring again over the new range
-        // Stopped, a zoom keeps the last sweep on the screen.
-        step(150000, 6000, 7000);
-        QTest::mouseClick(m_dialog->findChild<QPushButton*>("StopButton"), Qt::LeftButton);
-        gesture(390, -55, 160, -75);
-        QCOMPARE(range(), QVector<int>({150, 1000, -100, 20, 1000}));
-        QCOMPARE(m_dialog->series(CS::CURVE_MAX)->count(), 1);
-        const int mounts = m_root->mountLog().size();
-        gesture(900, -55, 300, -75); // at the full range already
-        QCOMPARE(m_root->mountLog().size(), mounts);
+            QCOMPARE(info.at(3 + active)->styleSheet(), QStringLiteral("font-weight:bold;"));
+        info.last()->ensurePolished();
+        QCOMPARE(info.last()->font().pixelSize(), 14);
     }
 
     void traceSelection_data()
@@ -205,97 +168,60 @@ private slots:
 
     void pointsStayAtTheirFrequencies()
     {
-        m_dialog->startDataWorker();
         step(150000, 6000, 7000);
-        step(0, 6000, 9999); // no lock: nothing, while the worker steps on
+        step(0, 6000, 9999); // no lock, twice, while the worker steps on
         step(0, 6000, 9999);
         step(151234, 6000, 9999); // not a step of this sweep
         step(155100, 6000, 8000);
         const QVector<QPointF> maximum = points(CS::CURVE_MAX);
         QCOMPARE(maximum.size(), 4);
         QCOMPARE(maximum.at(3).x(), 155.1);
-        QCOMPARE(maximum.at(1).y(), maximum.at(3).y());
-        QVERIFY(maximum.at(0).y() < maximum.at(3).y());
+        QCOMPARE(maximum.at(1).y(), maximum.at(3).y()); // the passed-over slots take the next value
     }
 
-    void infoBar_data()
+    void frozenSlots_data()
     {
-        QTest::addColumn<int>("service");
-        QTest::addColumn<QStringList>("texts");
-        QTest::newRow("operator") << 0 << QStringList({"Ant: <b>UHF</b>", "Time: <b>20ms</b>", "Band: <b>5MHz</b>"});
-        QTest::newRow("service") << 1
-                                 << QStringList({QStringLiteral("NullOff: <b>%1</b>")
-                                                     .arg(Calibration::getInt(Calibration::VT_NullOffsetLOG, "")),
-                                     "AvgAmp: <b>6123</b>", "AvgOff: <b>7150</b>", "AvgFak: <b>195</b>"});
-    }
-    void infoBar()
-    {
-        QFETCH(int, service);
-        QFETCH(QStringList, texts);
-        Configuration::setValue(Configuration::VT_Service, service, "system");
-        step(150000, 6123, 7000);
-        m_dialog->updatePlotLegend();
-        QCOMPARE(infoTexts(), texts);
-        QLabel* label = m_dialog->findChild<InfoBar*>()->labels().first();
-        label->ensurePolished();
-        QCOMPARE(label->font().pixelSize(), 14);
-        Configuration::setValue(Configuration::VT_Service, 0, "system");
-    }
-
-    void frozenSlotsThroughTheDialog_data()
-    {
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("title");
-        QTest::newRow("ten characters") << "ABCDEFGHIJK" << "ABCDEFGHIJ";
-        QTest::newRow("empty is refused") << "" << "RC2";
+        QTest::newRow("ten characters") << "ABCDEFGHIJK"
+                                        << "ABCDEFGHIJ";
+        QTest::newRow("empty is refused") << ""
+                                          << "RC2";
     }
-    void frozenSlotsThroughTheDialog()
+    void frozenSlots()
     {
-        QFETCH(QString, typed);
+        QFETCH(QString, name);
         QFETCH(QString, title);
         StoreRecallDialog* store = StoreRecallDialog::instance();
-        ValueSelectDialog* select = ValueSelectDialog::instance();
-        TextEditDialog* editor = TextEditDialog::instance();
-        const auto press = [&](const char* name, std::function<void()> then = {}) {
+        const auto press = [&](const char* button, std::function<void()> then) {
             whenShown(store, [=] {
-                tap(store->findChild<QPushButton*>(name));
-                if (then)
-                    then();
+                tap(store->findChild<QPushButton*>(button));
+                then();
             });
-            QTest::mouseClick(m_dialog->findChild<QPushButton*>("StoreRecallButton"), Qt::LeftButton);
+            QTest::mouseClick(this->button("StoreRecallButton"), Qt::LeftButton);
         };
         // Freeze the average of two traces into slot 2: the source is asked for.
         m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG);
-        for (int i = 0; i < SpectrumDialog::SLOT_COUNT; ++i)
-            step(150000 + 1700 * i, 6000 + i, 7000);
+        sweep(6000, 7000);
         const QVector<QPointF> average = points(CS::CURVE_AVG);
-        press("ButtonSave1", [=] { whenShown(select, [=] { tap(select->findChild<QListWidget*>(), select->findChild<QListWidget*>()->item(1)); }); });
+        press("ButtonSave1", [] { // two traces shown: which one?
+            QListWidget* list = ValueSelectDialog::instance()->findChild<QListWidget*>();
+            whenShown(ValueSelectDialog::instance(), [list] { tap(list, list->item(1)); });
+        });
         QCOMPARE(points(CS::CURVE_FREEZE_2), average);
-        QVERIFY(m_dialog->curves().testFlag(CS::CURVE_FREEZE_2));
-        // The select button hides it and the dialog stays open.
-        QString shownName;
+        // Its select button shows its name and hides it, the dialog staying open.
+        QString shown;
         press("Button1", [&] {
-            shownName = store->findChild<QPushButton*>("Button1")->text();
+            shown = store->findChild<QPushButton*>("Button1")->text();
             tap(store->findChild<QPushButton*>("ButtonExit"));
         });
-        QVERIFY(!m_dialog->curves().testFlag(CS::CURVE_FREEZE_2));
-        QCOMPARE(shownName, QStringLiteral("RC2"));
-        // Rename, then read back from the stored curves file.
-        press("ButtonEdit1", [=] {
-            whenShown(editor, [=] {
-                editor->findChild<QLineEdit*>()->clear();
-                QTest::keyClicks(editor->findChild<QLineEdit*>(), typed);
-                pressKey(editor, Qt::Key_Return);
-                if (editor->isVisible())
-                    pressKey(editor, Qt::Key_Escape);
-            });
-        });
-        QCOMPARE(m_dialog->curve(CS::CURVE_FREEZE_2)->title().text(), title);
+        QCOMPARE(shown + QString::number(m_dialog->curves()), QStringLiteral("RC23"));
+        // A new name goes through the stored curves file.
+        QCOMPARE(m_dialog->frozenSlots()->rename(1, name), !name.isEmpty());
+        m_dialog->exportRecall();
         SpectrumDialog reloaded(nullptr);
         QCOMPARE(reloaded.curve(CS::CURVE_FREEZE_2)->title().text(), title);
-        QCOMPARE(reloaded.series(CS::CURVE_FREEZE_2)->count(), SpectrumDialog::SLOT_COUNT);
-        QCOMPARE(reloaded.series(CS::CURVE_FREEZE_2)->getSample(500).x(), 1000.0);
-        press("ButtonClearAll");
+        press("ButtonClearAll", [] {});
         QCOMPARE(m_dialog->series(CS::CURVE_FREEZE_2)->count(), 0);
         QVERIFY(!m_root->readFile("/data/recall.xml").contains("name="));
     }
@@ -303,42 +229,62 @@ private slots:
     void recordBody()
     {
         Configuration::setValue(Configuration::VT_MaxHold, 1, SpectrumDialog::NAME);
-        Configuration::setValue(Configuration::VT_PromptPhase, 1, "system");
-        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG);
-        m_dialog->startDataWorker();
-        for (int i = 0; i < SpectrumDialog::SLOT_COUNT; ++i)
-            step(150000 + 1700 * i, 6000, 7000 + i);
-        m_dialog->requestFreeze(3, CS::CURVE_MAX);
-        ValueSelectDialog* select = ValueSelectDialog::instance();
-        whenShown(select, [=] { tap(select->findChild<QListWidget*>(), select->findChild<QListWidget*>()->item(1)); });
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, [] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                box->done(0);
-        });
-        closer.start(50);
-        const QString lastMax = QString::number(points(CS::CURVE_MAX).last().y(), 'g', 6);
-        const QString lastAvg = QString::number(points(CS::CURVE_AVG).last().y(), 'g', 6);
-        m_dialog->on_SaveButton_clicked();
-        QTRY_COMPARE(m_dialog->tasks(), SpectrumDialog::Tasks(SpectrumDialog::TASK_NONE));
-        const QStringList files = QDir(m_root->path("/data/corvane_data")).entryList({"spectrum_*.xml"});
-        QCOMPARE(files.size(), 1);
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG | CS::CURVE_FREEZE_4);
+        sweep(6000, 7000);
+        m_dialog->frozenSlots()->store(3, *m_dialog->series(CS::CURVE_MAX));
         QDomDocument document;
-        QVERIFY(document.setContent(m_root->readFile("/data/corvane_data/" + files.first())));
+        QDomElement root = document.createElement("spectrum");
+        m_dialog->recordBody(Configuration::PHASE_L2).appendTo(document, root);
         QStringList body;
-        for (QDomElement e = document.documentElement().firstChildElement("meas_mode"); !e.isNull();
-             e = e.nextSiblingElement()) {
+        for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
             const QStringList values = e.text().split(' ');
-            body << e.tagName() + "=" + (values.size() > 1 ? QString::number(values.size()) + "@" + values.last() : e.text())
+            body << e.tagName() + "="
+                    + (values.size() > 1 ? QString::number(values.size()) + "@" + values.last() : e.text())
                     + (e.hasAttribute("name") ? "/" + e.attribute("name") : "")
                     + (e.hasAttribute("min") ? "/" + e.attribute("min") + "-" + e.attribute("max") : "");
         }
-        QCOMPARE(body, QStringList({"meas_mode=LOG", "antenna=UHF", "bandwidth=5000", "preamplifier=On",
-                           "calibrator=Off", "gating_time=20", "max_hold=On", "minAmplitude=-90", "maxAmplitude=-30",
-                           "minFrequency=150", "maxFrequency=1000", "phase=L2", "nsamples=501", "freq=/150-1000",
-                           "max=501@" + lastMax, "avg=501@" + lastAvg,
-                           "freeze4=501@" + lastMax + "/RC4"}));
-        Configuration::setValue(Configuration::VT_MaxHold, 0, SpectrumDialog::NAME);
+        const QString lastMax = QString::number(points(CS::CURVE_MAX).last().y(), 'g', 6);
+        QCOMPARE(body,
+            QStringList({ "meas_mode=LOG", "antenna=UHF", "bandwidth=5000", "preamplifier=On", "calibrator=Off",
+                "gating_time=20", "max_hold=On", "minAmplitude=-90", "maxAmplitude=-30", "minFrequency=150",
+                "maxFrequency=1000", "phase=L2", "nsamples=501", "freq=/150-1000", "max=501@" + lastMax,
+                "avg=501@" + QString::number(points(CS::CURVE_AVG).last().y(), 'g', 6),
+                "freeze4=501@" + lastMax + "/RC4" }));
+    }
+
+    // Where a finger on the plot zooms to (the rules alone).
+    void gestures_data()
+    {
+        QTest::addColumn<QRectF>("rect");
+        QTest::addColumn<int>("lastX"); // the drag starts at 100
+        QTest::addColumn<int>("gesture");
+        QTest::addColumn<QString>("result"); // tap: the frequency; zoom in: the range
+        const int tap = SpectrumZoom::GESTURE_TAP, in = SpectrumZoom::GESTURE_ZOOM_IN;
+        QTest::newRow("narrow: a tap, truncated") << QRectF(429.2, -80, 8, 30) << 120 << tap << "433";
+        QTest::newRow("flat: a tap") << QRectF(300, -80, 200, 1) << 200 << tap << "400";
+        QTest::newRow("left of the band") << QRectF(100, -80, 1, 30) << 200 << tap << "150";
+        QTest::newRow("leftwards zooms out")
+            << QRectF(300, -80, 200, 30) << 10 << int(SpectrumZoom::GESTURE_ZOOM_OUT) << "";
+        QTest::newRow("rounded outwards") << QRectF(123, -77.5, 254, 20.4) << 200 << in << "150 400 -80 -50";
+        QTest::newRow("inside the limits") << QRectF(420, -115, 590, 140) << 200 << in << "400 1000 -100 20";
+        QTest::newRow("on the grid stays") << QRectF(500, -60, 100, 20) << 200 << in << "500 600 -60 -40";
+        QTest::newRow("within one step") << QRectF(980.2, 15.2, 9.5, 4) << 200 << in << "950 1000 10 20";
+    }
+    void gestures()
+    {
+        QFETCH(QRectF, rect);
+        QFETCH(int, lastX);
+        QFETCH(int, gesture);
+        QFETCH(QString, result);
+        const SpectrumRange full = SpectrumZoom::limits();
+        QCOMPARE(int(SpectrumZoom::classify(rect, 100, lastX, full)), gesture);
+        const SpectrumRange range = SpectrumZoom::zoomedIn(rect, full);
+        if (gesture == SpectrumZoom::GESTURE_TAP)
+            QCOMPARE(QString::number(SpectrumZoom::tapFrequency(rect, full)), result);
+        else if (gesture == SpectrumZoom::GESTURE_ZOOM_IN)
+            QCOMPARE(
+                QStringLiteral("%1 %2 %3 %4").arg(range.freqMin).arg(range.freqMax).arg(range.ampMin).arg(range.ampMax),
+                result);
     }
 };
 
