@@ -822,11 +822,15 @@ SpectrumRecordBody SpectrumDialog::recordBody(Configuration::Phase phase) const
 void SpectrumDialog::leave()
 {
     stopDataWorker();
-    if (!m_handlingTasks)
+    // Inactive first: a save shows dialogs whose event loops would run the queued handleTasks.
+    m_active = false;
+    if (!m_handlingTasks) {
+        m_handlingTasks = true;
         runRequests(true);
+        m_handlingTasks = false;
+    }
     RecordSaving::setStatusText(QString());
     m_tasks.clear();
-    m_active = false;
 }
 
 // ---- Markers and zoom ------------------------------------------------------------------------

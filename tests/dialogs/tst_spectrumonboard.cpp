@@ -62,7 +62,7 @@ private slots:
                 box->done(0);
             }
         });
-        m_closer.start(20);
+        m_closer.start(200); // longer than the 100 ms before queued tasks run
     }
     void init()
     {
