@@ -5,7 +5,7 @@
 #include <QFileInfo>
 
 namespace {
-const char* const faultNames[] = {"pll-unlocked", "fpga-missing", "remount-failure", "radio-silent"};
+const char* const faultNames[] = {"pll-unlocked", "fpga-missing", "remount-failure", "radio-silent", "usb-removed"};
 }
 
 Faults::Faults(const SimRoot& root)

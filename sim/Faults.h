@@ -11,7 +11,7 @@
 class Faults
 {
 public:
-    enum Fault { PllUnlocked, FpgaMissing, RemountFailure, RadioSilent, FaultCount };
+    enum Fault { PllUnlocked, FpgaMissing, RemountFailure, RadioSilent, UsbRemoved, FaultCount };
 
     explicit Faults(const SimRoot& root);
 

@@ -8,6 +8,7 @@
 #include "dialogs/ValueSelectDialog.h"
 #include "hardware/BoardIO.h"
 #include "dialogs/SpectrumDialog.h"
+#include "dialogs/TimeDomainDialog.h"
 #include "hardware/DataWorker.h"
 #include "hardware/SyncRadio.h"
 #include "storage/RecordWriter.h"
@@ -59,6 +60,7 @@ MainWindow::MainWindow()
     , ui(new Ui::MainWindow)
     , m_dataWorker(nullptr)
     , m_spectrumDialog(nullptr)
+    , m_timeDomainDialog(nullptr)
     , m_helpDialog(new HelpDialog(this))
     , m_statusLabel(new QLabel(this))
     , m_clockLabel(new QLabel(this))
@@ -75,6 +77,7 @@ MainWindow::MainWindow()
 
     // The screens are created here, before the form, as they join.
     m_spectrumDialog = new SpectrumDialog(m_dataWorker, this);
+    m_timeDomainDialog = new TimeDomainDialog(m_dataWorker, this);
 
     ui->setupUi(this);
     setFixedSize(640, 480);
@@ -111,6 +114,10 @@ MainWindow::MainWindow()
     connect(m_spectrumDialog, &SpectrumDialog::gotoSetup, this,
             [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
     ui->MainWidget->addWidget(m_spectrumDialog);
+    connect(m_timeDomainDialog, &TimeDomainDialog::exit, this, &MainWindow::gotoMainMenu);
+    connect(m_timeDomainDialog, &TimeDomainDialog::gotoSetup, this,
+            [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
+    ui->MainWidget->addWidget(m_timeDomainDialog);
     SetupDialog* setup = SetupDialog::instance();
     connect(setup, &SetupDialog::exit, this, &MainWindow::gotoMainMenu);
     connect(m_helpDialog, &HelpDialog::exit, this, &MainWindow::gotoMainMenu);
@@ -250,6 +257,11 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
         m_spectrumDialog->exec();
         break;
     case DIALOG_TIME:
+        routeSetupExit(&MainWindow::gotoMainMenu);
+        setStatusText(QCoreApplication::translate("TimeDomainDialog", "Time Domain"));
+        ui->MainWidget->setCurrentWidget(m_timeDomainDialog);
+        m_timeDomainDialog->exec();
+        break;
     case DIALOG_LEVEL:
         routeSetupExit(&MainWindow::gotoMainMenu);
         // The measurement screens: route the setup frame's exit() back to gotoMainMenu() (and

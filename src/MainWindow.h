@@ -12,6 +12,7 @@ class MainWindow;
 class DataWorker;
 class HelpDialog;
 class SpectrumDialog;
+class TimeDomainDialog;
 class QLabel;
 class QProgressBar;
 
@@ -83,6 +84,7 @@ private:
     // Created without parent; lives as long as the process.
     DataWorker* m_dataWorker;
     SpectrumDialog* m_spectrumDialog;
+    TimeDomainDialog* m_timeDomainDialog;
     // The acquisition worker and the screens join here as they are built (each a page of
     // MainWidget, in the order: main menu, spectrum, time domain, level, kalib, setup, help,
     // sensor help).
