@@ -3,7 +3,10 @@
 //   traces and the difference on (every frequency measured twice, the reference input switched
 //   through its GPIO file on every step); goal at most 20 µs per step;
 // - one display tick with all nine curves of 501 points shown, the screen at 640 x 480 on the
-//   offscreen platform, painted at once; goal at most 15 ms.
+//   offscreen platform, painted at once; goal at most 15 ms;
+// - a marker move with its hand-over to the time-domain and level settings (GUI thread): with
+//   the lowest marker unchanged (lists only), and with it changed (settings written inside one
+//   remount, the stand-in "mount" a shell script as on a simulated board).
 // The board root is a temporary folder below /dev/shm (tmpfs costs what sysfs costs).
 
 #include "dialogs/SpectrumDialog.h"
@@ -29,8 +32,7 @@ namespace {
 
 using CS = SpectrumDialog::CurveSelect;
 
-class BenchRoot
-{
+class BenchRoot {
 public:
     BenchRoot()
         : m_dir(QStringLiteral("/dev/shm/corvane-bench-spectrum-XXXXXX"))
@@ -40,6 +42,11 @@ public:
         QFile value(m_dir.path() + QStringLiteral("/sys/class/gpio/gpio211/value"));
         if (value.open(QIODevice::WriteOnly))
             value.write("1");
+        QDir(m_dir.path()).mkpath(QStringLiteral("bin"));
+        QFile mount(m_dir.path() + QStringLiteral("/bin/mount"));
+        if (mount.open(QIODevice::WriteOnly))
+            mount.write("#!/bin/sh\nexit 0\n");
+        mount.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         Platform::setRoot(m_dir.path());
     }
     ~BenchRoot() { Platform::setRoot(QStringLiteral("/")); }
@@ -48,8 +55,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-struct Buffers
-{
+struct Buffers {
     explicit Buffers(int n)
         : minValues(2048)
         , avgValues(2048)
@@ -84,7 +90,7 @@ void BM_StepHandler(benchmark::State& state)
     for (auto _ : state) {
         bool repeat = false;
         dialog.onMeasurementFinished(frequency, buffers.minValues.data(), buffers.avgValues.data(),
-                                     buffers.maxValues.data(), buffers.n, &repeat);
+            buffers.maxValues.data(), buffers.n, &repeat);
         if (!repeat)
             frequency = frequency + 1700 > 1000000 ? 150000 : frequency + 1700;
         if (++steps % 4096 == 0) {
@@ -93,9 +99,8 @@ void BM_StepHandler(benchmark::State& state)
             state.ResumeTiming();
         }
     }
-    state.counters["us_per_step"] = benchmark::Counter(
-        double(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-        benchmark::Counter::OneK::kIs1000);
+    state.counters["us_per_step"] = benchmark::Counter(double(state.iterations()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::OneK::kIs1000);
 }
 BENCHMARK(BM_StepHandler)->Arg(500)->Arg(2048)->Unit(benchmark::kMicrosecond);
 
@@ -135,9 +140,31 @@ void BM_DisplayTick(benchmark::State& state)
         dialog.updateCurves();
         plot->replot();
     }
-    state.SetLabel(QStringLiteral("canvas %1 x %2").arg(plot->canvas()->width()).arg(plot->canvas()->height()).toStdString());
+    state.SetLabel(
+        QStringLiteral("canvas %1 x %2").arg(plot->canvas()->width()).arg(plot->canvas()->height()).toStdString());
 }
 BENCHMARK(BM_DisplayTick)->Unit(benchmark::kMillisecond);
+
+void BM_MarkerMove(benchmark::State& state)
+{
+    BenchRoot root;
+    SpectrumDialog dialog(nullptr);
+    for (int i = 0; i < SpectrumDialog::SLOT_COUNT; ++i)
+        dialog.series(CS::CURVE_MAX)->addSample(150, 1000, -40.0 - i * 0.05);
+    dialog.moveMarker(0, 300);
+    const bool handOver = state.range(0) != 0;
+    unsigned step = 0;
+    for (auto _ : state) {
+        // Marker 2 above marker 1 leaves the lowest marker; marker 1 moving changes it.
+        ++step;
+        if (handOver)
+            dialog.moveMarker(0, 300 + step % 2);
+        else
+            dialog.moveMarker(1, 400 + step % 200);
+    }
+    state.SetLabel(handOver ? "lowest marker moved: settings written" : "lists only");
+}
+BENCHMARK(BM_MarkerMove)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,9 +1,14 @@
 #pragma once
 
 #include "dialogs/SetupDialog.h"
+#include "dialogs/StoreRecallDialog.h"
+#include "dialogs/SweepTasks.h"
+#include "dialogs/ValueSelectDialog.h"
+#include "storage/SpectrumRecordBody.h"
 #include "util/Configuration.h"
 
 #include <QMutex>
+#include <QPolygon>
 #include <QString>
 #include <QWidget>
 
@@ -12,25 +17,29 @@ class SpectrumDialog;
 }
 
 class DataWorker;
+class FrozenSlots;
+class LiveSpectrumTraces;
 class OverridingPlotData;
 class PlotZoomer;
 class QwtPlotCurve;
 class QwtPlotGrid;
 class QwtPlotLegendItem;
-class QwtPlotMarker;
 class QwtPlotZoneItem;
+class SpectrumMarkers;
 
 // The swept-spectrum screen. It sets the receiver up for a sweep (LOG detector, UHF path,
 // bandwidth, preamplifier, offset amplifier), runs the acquisition worker over the chosen range,
 // turns every finished step into dBm and keeps the live traces (maximum, average, reference
 // maximum, reference average, difference) and four frozen traces in sweep series that a 150 ms
-// display timer copies into the plot.
+// display timer copies into the plot. The operator places four markers by tapping the plot (their
+// frequencies go to the time-domain and level settings), zooms by dragging, picks the traces,
+// keeps traces in four frozen slots, saves records, stops and restarts the sweep, and (while the
+// autodetection is switched on) runs the autodetection from the stop button.
 //
 // Threads: onMeasurementFinished runs on the worker's thread. It touches the series and the
 // members it shares with the GUI thread only under m_dataLock, and reaches the GUI only through
 // zero-delay single shots. Everything else runs on the GUI thread.
-class SpectrumDialog : public QWidget
-{
+class SpectrumDialog : public QWidget {
     Q_OBJECT
 
 public:
@@ -55,7 +64,12 @@ public:
     static const int LIVE_CURVE_MASK = CURVE_MAX | CURVE_AVG | CURVE_REF_MAX | CURVE_REF_AVG | CURVE_DIFF;
     static const int FREEZE_CURVE_MASK = CURVE_FREEZE_1 | CURVE_FREEZE_2 | CURVE_FREEZE_3 | CURVE_FREEZE_4;
 
-    enum Task { TASK_NONE = 0, TASK_SAVE = 1, TASK_STOP = 2, TASK_FREEZE = 4 };
+    enum Task {
+        TASK_NONE = SweepTasks::NONE,
+        TASK_SAVE = SweepTasks::SAVE,
+        TASK_STOP = SweepTasks::STOP,
+        TASK_FREEZE = SweepTasks::FREEZE
+    };
     Q_DECLARE_FLAGS(Tasks, Task)
     Q_FLAG(Tasks)
 
@@ -72,6 +86,9 @@ public:
     static double toDbm(double linearised, int level, int offset, double factor);
     // The difference trace's rule for the values a and b of one slot.
     static double differenceValue(double a, double b);
+    // A selection after a change of the trace selection: at least one live trace, and the
+    // difference only beside exactly two others.
+    static CurveSelects repairedSelection(CurveSelects curves);
 
     // State read by the operator functions and by tests (GUI thread).
     CurveSelects curves() const;
@@ -96,6 +113,13 @@ public:
     QMutex* dataLock() { return &m_dataLock; }
     QwtPlotZoneItem* sweepCursor() const { return m_sweepCursor; }
     DataWorker* dataWorker() const { return m_worker; }
+    SpectrumMarkers* markers() const { return m_markers; }
+    FrozenSlots* frozenSlots() const { return m_frozen; }
+    PlotZoomer* zoomer() const { return m_zoomer; }
+    // The autodetection's corrected trace in dBm, null before the first run.
+    QwtPlotCurve* autodetectionCurve() const { return m_autodetectionCurve; }
+    // What a record saved now would hold after its header (the phase as given).
+    SpectrumRecordBody recordBody(Configuration::Phase phase) const;
     // Hands the selected series to their curves and moves the sweep cursor: the display tick's
     // work before the replot.
     void updateCurves();
@@ -122,7 +146,7 @@ public slots:
     void requestFreeze(int target, SpectrumDialog::CurveSelect source);
 
     void onMeasurementFinished(quint32 frequency, const quint32* minValues, const quint32* avgValues,
-                               const quint32* maxValues, quint16 nSamples, bool* repeatMeasurement);
+        const quint32* maxValues, quint16 nSamples, bool* repeatMeasurement);
 
     void startDataWorker();
     void stopDataWorker();
@@ -135,6 +159,14 @@ public slots:
     void onDataCompleted();
     void handleTasks();
 
+    void setActiveMarker(int index);
+    void moveMarker(int index, unsigned freq);
+    void clearAllMarkers();
+    void zoomPolygon(QPolygon polygon, qint64 duration);
+    void updateRefOptions(ValueSelectDialog::Options options);
+    void onRefOptionClicked(ValueSelectDialog::Option* option);
+    void onStoreRecallOptionClicked(StoreRecallDialog::Button button, int index);
+
     void exportRecall(const QString& file, const QString& dir);
     void exportRecall(const QString& file);
     void exportRecall();
@@ -142,6 +174,10 @@ public slots:
     void importRecall(const QString& file);
     void importRecall();
 
+    void on_MarkerButton_clicked();
+    void on_RefButton_clicked();
+    void on_StoreRecallButton_clicked();
+    void on_SaveButton_clicked();
     void on_ExitButton_clicked();
     void on_SetupSpectrumButton_clicked();
     void on_StopButton_clicked(bool checked);
@@ -156,24 +192,45 @@ private:
     QString refMaxTitle() const;
     void showPllUnlocked();
     void setStopIcon(bool stopped);
-
-    enum LiveTrace { LIVE_MAX = 0, LIVE_AVG, LIVE_REF_MAX, LIVE_REF_AVG, LIVE_DIFF, LIVE_COUNT };
+    // The slot of a reported frequency in the running sweep, -1 for none (under m_dataLock).
+    int slotOf(quint32 frequency) const;
+    // Runs the pending save and freeze when their sweep is complete (or, unless the sweep must
+    // be complete, when no worker is running); otherwise tells the operator to wait.
+    void runRequests(bool needCompleteSweep);
+    void freezeTrace();
+    void saveRecord();
+    // Stops measuring before another page is shown; requests whose sweep is complete are still
+    // carried out, the others are dropped.
+    void leave();
+    void runAutodetection();
+    void showAutodetectionTrace(const QVector<QPointF>& counts);
+    void handOverMarkers();
+    void freezeIntoSlot(int slot);
 
     Ui::SpectrumDialog* ui;
     QwtPlotGrid* m_grid;
     QwtPlotZoneItem* m_sweepCursor;
     QwtPlotLegendItem* m_legendItem;
     PlotZoomer* m_zoomer;
-    QwtPlotCurve* m_liveCurves[LIVE_COUNT];
-    QwtPlotCurve* m_freezeCurves[FREEZE_COUNT];
-    OverridingPlotData* m_liveSeries[LIVE_COUNT];
-    OverridingPlotData* m_freezeSeries[FREEZE_COUNT];
+    QwtPlotCurve* m_liveCurves[5];
+    // Guarded by m_dataLock (the acquisition thread fills them).
+    LiveSpectrumTraces* m_live;
+    // GUI thread only.
+    FrozenSlots* m_frozen;
     int m_freezeTarget;
     CurveSelect m_freezeSource;
-    QwtPlotMarker* m_markers[4];
-    int m_activeMarker;
+    SpectrumMarkers* m_markers;
+    QwtPlotCurve* m_autodetectionCurve;
     DataWorker* m_worker;
     int m_timerId;
+    SweepTasks m_tasks;
+    // True between exec() and leaving the screen: queued work for the screen does nothing while
+    // another page may be using the shared worker.
+    bool m_active;
+    // handleTasks runs dialogs with event loops of their own; a second call meanwhile waits.
+    bool m_handlingTasks;
+    // The trace options while the trace selection is open.
+    ValueSelectDialog::Options m_refOptions;
 
     // Shared with the worker's thread: guarded by m_dataLock.
     bool m_referencePhase;
@@ -189,7 +246,11 @@ private:
     unsigned m_frequencyStep;
     bool m_pllLocked;
     CurveSelects m_curves;
-    Tasks m_tasks;
+    // The range and step the live series are measured over (set when measuring starts; the shown
+    // range may change by a zoom while stopped).
+    int m_sweepMin;
+    int m_sweepMax;
+    unsigned m_sweepStep;
     // The max hold setting as it stood when measuring started: the settings store belongs to
     // the GUI thread, the handler reads this copy.
     bool m_maxHold;

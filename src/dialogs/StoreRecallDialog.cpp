@@ -47,7 +47,14 @@ StoreRecallDialog::~StoreRecallDialog()
 
 int StoreRecallDialog::exec(const QString& title)
 {
+    // The select buttons show the slots' names, which the caller has just set: the form's
+    // placeholders must not come back with the translation.
+    QStringList names;
+    for (int i = 0; i < 4; ++i)
+        names << button(BUTTON_SELECT, i)->text();
     ui->retranslateUi(this);
+    for (int i = 0; i < 4; ++i)
+        button(BUTTON_SELECT, i)->setText(names.at(i));
     ui->labelStatusBar->setText(title);
     DialogPlacement::sizeToContents(this);
     DialogPlacement::centreOnMainWindow(this);

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AlgorithmDialog</name>
+    <message>
+        <source>AlgorithmDialog</source>
+        <translation>Autodetektion</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Zurück</translation>
+    </message>
+</context>
+<context>
     <name>BarcodeCheck</name>
     <message>
         <source>it is empty</source>
@@ -1051,6 +1062,58 @@
     <message>
         <source>Wait for complete data...</source>
         <translation>Warten auf vollständige Daten...</translation>
+    </message>
+    <message>
+        <source>Marker</source>
+        <translation>Marker</translation>
+    </message>
+    <message>
+        <source>Clear all</source>
+        <translation>Alle löschen</translation>
+    </message>
+    <message>
+        <source>Select marker</source>
+        <translation>Marker wählen</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>Ref Maximum</source>
+        <translation>Ref-Maximum</translation>
+    </message>
+    <message>
+        <source>Ref Average</source>
+        <translation>Ref-Mittelwert</translation>
+    </message>
+    <message>
+        <source>Difference</source>
+        <translation>Differenz</translation>
+    </message>
+    <message>
+        <source>Select trace</source>
+        <translation>Kurven anzeigen</translation>
+    </message>
+    <message>
+        <source>Store-/Recall curve</source>
+        <translation>Kurve speichern/laden</translation>
+    </message>
+    <message>
+        <source>Edit curve name</source>
+        <translation>Kurvenname bearbeiten</translation>
+    </message>
+    <message>
+        <source>Select curve</source>
+        <translation>Kurve wählen</translation>
+    </message>
+    <message>
+        <source>Autodetect algorithm</source>
+        <translation>Autodetektion</translation>
     </message>
 </context>
 <context>

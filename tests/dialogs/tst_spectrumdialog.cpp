@@ -94,7 +94,8 @@ private slots:
         QTest::addColumn<QList<int>>("range"); // asked min, max; then min, max, step
         QTest::newRow("full band") << QList<int> {150, 1000, 150, 1000, 1700};
         QTest::newRow("clamped") << QList<int> {0, 1200, 150, 1000, 1700};
-        QTest::newRow("20 MHz gets the minimum step") << QList<int> {400, 420, 400, 420, 100};
+        QTest::newRow("20 MHz is widened to 500 steps") << QList<int> {400, 420, 400, 450, 100};
+        QTest::newRow("narrow at the top") << QList<int> {990, 1000, 950, 1000, 100};
         QTest::newRow("reversed") << QList<int> {500, 300, 300, 500, 400};
         QTest::newRow("empty") << QList<int> {600, 600, 150, 1000, 1700};
         QTest::newRow("minimum above the band") << QList<int> {1100, 1000, 150, 1000, 1700};
