@@ -11,6 +11,8 @@ class MainWindow;
 
 class DataWorker;
 class HelpDialog;
+class KalibDialog;
+class LevelMeterDialog;
 class SpectrumDialog;
 class QLabel;
 class QProgressBar;
@@ -83,6 +85,8 @@ private:
     // Created without parent; lives as long as the process.
     DataWorker* m_dataWorker;
     SpectrumDialog* m_spectrumDialog;
+    LevelMeterDialog* m_levelMeterDialog;
+    KalibDialog* m_kalibDialog;
     // The acquisition worker and the screens join here as they are built (each a page of
     // MainWidget, in the order: main menu, spectrum, time domain, level, kalib, setup, help,
     // sensor help).
