@@ -22,12 +22,12 @@ private:
     QByteArray line(int gpio) const { return file(QStringLiteral("/sys/class/gpio/gpio%1/value").arg(gpio)); }
     int offsetDac() const { return file(QStringLiteral("/sys/bus/iio/devices/iio:device2/out_voltage0_raw")).toInt(); }
     // One step with the reading of the detector now selected (LOG: 8 counts per offset step,
-    // reaching the floor at fallsAt); returns the state afterwards.
-    unsigned step(KalibDialog& dialog, int fallsAt)
+    // reaching the floor at in[0]; RMS in[1], envelope in[2]); returns the state afterwards.
+    unsigned step(KalibDialog& dialog, const QVector<int>& in)
     {
         const QByteArray detector = line(218) + line(219);
-        const unsigned log = unsigned(std::max(0, 8 * (fallsAt - offsetDac()) - 16));
-        const unsigned average = detector == "01" ? 500 : detector == "11" ? 146 : detector == "10" ? log : 40;
+        const int log = std::max(0, 8 * (in[0] - offsetDac()) - 16);
+        const unsigned average = unsigned(detector == "01" ? in[1] : detector == "11" ? in[2] : detector == "10" ? log : 40);
         const std::vector<quint32> values(500, 0x12340000u | average);
         dialog.onMeasurementFinished(500000, nullptr, values.data(), nullptr, 500, nullptr);
         return dialog.state();
@@ -47,58 +47,42 @@ private slots:
     }
     void cleanup() { m_root.reset(); }
 
-    void linearNullOffset_data()
-    {
-        QTest::addColumn<unsigned>("average");
-        QTest::addColumn<int>("offset");
-        QTest::newRow("500") << 500u << 246;
-        QTest::newRow("507, the simulated board") << 507u << 249;
-        QTest::newRow("19 gives -1: 0") << 19u << 0;
-        QTest::newRow("0") << 0u << 0;
-    }
-    void linearNullOffset()
-    {
-        QFETCH(unsigned, average);
-        QFETCH(int, offset);
-        QCOMPARE(KalibDialog::linearNullOffset(average), offset);
-    }
-
     void procedureStoresItsResultsAtTheEnd_data()
     {
-        QTest::addColumn<int>("fallsAt");
-        QTest::addColumn<int>("logOffset");
-        QTest::newRow("falls at 630") << 630 << 630;
-        QTest::newRow("floor at once") << 0 << 0;
-        QTest::newRow("never falls") << 5000 << 1023;
+        QTest::addColumn<QVector<int>>("in"); // LOG floor at, RMS and envelope readings
+        QTest::addColumn<QVector<int>>("expected"); // LOG, RMS, envelope null offsets
+        QTest::newRow("the simulated board") << QVector<int>{630, 507, 146} << QVector<int>{630, 249, 64};
+        QTest::newRow("LOG floor at once, 19 gives -1") << QVector<int>{0, 500, 19} << QVector<int>{0, 246, 0};
+        QTest::newRow("LOG never falls") << QVector<int>{5000, 500, 146} << QVector<int>{1023, 246, 64};
     }
     void procedureStoresItsResultsAtTheEnd()
     {
-        QFETCH(int, fallsAt);
-        QFETCH(int, logOffset);
+        QFETCH(QVector<int>, in);
+        QFETCH(QVector<int>, expected);
         KalibDialog dialog(nullptr);
         dialog.exec();
-        QCOMPARE(step(dialog, fallsAt), unsigned(KalibDialog::STATE_IDLE));
+        QCOMPARE(step(dialog, in), unsigned(KalibDialog::STATE_IDLE));
         QCOMPARE(line(210), QByteArray("1")); // input disconnected
         dialog.on_StartKalButton_clicked();
         QList<unsigned> states;
         for (int i = 0; i < 1000 && (states.isEmpty() || states.last() != KalibDialog::STATE_IDLE); ++i) {
             if (dialog.state() == KalibDialog::STATE_LOG_SEARCH) // nothing stored before the end
                 QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetRMS), 222);
-            const unsigned state = step(dialog, fallsAt);
+            const unsigned state = step(dialog, in);
             if (states.isEmpty() || states.last() != state)
                 states << state;
         }
         QCOMPARE(states.mid(0, 8), (QList<unsigned>{2, 3, 4, 5, 6, 7, 8, 9}));
         QCOMPARE(states.last(), unsigned(KalibDialog::STATE_IDLE));
-        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetRMS), 246);
-        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetENV), 64);
-        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetLOG), logOffset);
+        QCOMPARE((QVector<int>{Calibration::getInt(Calibration::VT_NullOffsetLOG),
+                               Calibration::getInt(Calibration::VT_NullOffsetRMS),
+                               Calibration::getInt(Calibration::VT_NullOffsetENV)}),
+                 expected);
         QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
                     .match(Calibration::getString(Calibration::VT_KalibTimestamp))
                     .hasMatch());
         QTRY_COMPARE(dialog.findChild<QLabel*>("KalibDoneLabel")->text(), QStringLiteral("Calibration Done."));
-        QCOMPARE(dialog.findChild<QLabel*>("LogOffsetLabel")->text(), QString::number(logOffset));
-        QCOMPARE(dialog.findChild<QLabel*>("RMSOffsetLabel")->text(), QStringLiteral("246"));
+        QCOMPARE(dialog.findChild<QLabel*>("LogOffsetLabel")->text(), QString::number(expected[0]));
     }
 
     void leavingHalfWayStoresNothing()
@@ -106,7 +90,7 @@ private slots:
         KalibDialog dialog(nullptr);
         dialog.exec();
         dialog.on_StartKalButton_clicked();
-        while (step(dialog, 630) != KalibDialog::STATE_LOG_SEARCH) {
+        while (step(dialog, {630, 507, 146}) != KalibDialog::STATE_LOG_SEARCH) {
         }
         dialog.on_ExitButton_clicked();
         QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetRMS), 222);

@@ -72,56 +72,19 @@ private slots:
 
     void conversions_data()
     {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<double>("factor");
-        QTest::addColumn<int>("dac");
-        QTest::addColumn<int>("peak");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("LOG") << 0 << 7150 << 195.0 << 0 << 13975 << -40.0;
-        QTest::newRow("LOG offset 5022 factor 20") << 0 << 5022 << 20.0 << 0 << 5522 << -50.0;
-        QTest::newRow("LOG linearised") << 0 << 1000 << 20.0 << 0 << 3980 << -75 + (2140 - 1000) / 20.0;
-        QTest::newRow("RMS behind gain 0") << 1 << 20 << 9.0 << 0 << 920 << 100.0 / gain(0);
-        QTest::newRow("ENV behind gain 500") << 2 << 0 << 4.0 << 500 << 4000 << 1000.0 / gain(500);
+        QTest::addColumn<QVector<double>>("c"); // mode, offset, factor, linear amplifier, peak, level
+        QTest::newRow("LOG") << QVector<double>{0, 7150, 195, 0, 13975, -40};
+        QTest::newRow("LOG 5022 / 20") << QVector<double>{0, 5022, 20, 0, 5522, -50};
+        QTest::newRow("LOG linearised") << QVector<double>{0, 1000, 20, 0, 3980, -75 + (2140 - 1000) / 20.0};
+        QTest::newRow("RMS, gain at 0") << QVector<double>{1, 20, 9, 0, 920, 100 / gain(0)};
+        QTest::newRow("ENV, gain at 500") << QVector<double>{2, 0, 4, 500, 4000, 1000 / gain(500)};
     }
     void conversions()
     {
-        QFETCH(int, mode);
-        QFETCH(int, offset);
-        QFETCH(double, factor);
-        QFETCH(int, dac);
-        QFETCH(int, peak);
-        QFETCH(double, expected);
-        const CalibrationTriple triple{mode == 0 ? -75 : 0, offset, factor};
-        QVERIFY(qFuzzyCompare(LevelMeterDialog::levelOf(quint32(peak), Cfg::MeasMode(mode), triple, gain(dac)),
-                              expected));
-    }
-
-    void levelsAreClampedAndSpreadOverTheTimeAxis_data()
-    {
-        QTest::addColumn<int>("gatingTime");
-        QTest::newRow("1 ms: half a second") << 1;
-        QTest::newRow("80 ms") << 80;
-    }
-    void levelsAreClampedAndSpreadOverTheTimeAxis()
-    {
-        QFETCH(int, gatingTime);
-        LevelMeterDialog dialog(nullptr);
-        dialog.exec();
-        dialog.setGatingTime(gatingTime);
-        dialog.startDataWorker();
-        dialog.setPreamplifier(true); // offset 7150, factor 195, -75 dBm
-        feed(dialog, 0, 2000);        // far below -90 dBm
-        feed(dialog, 0, 16383);       // above -30 dBm
-        feed(dialog, 0, 7150 + 195 * 10, 498);
-        const QVector<QPointF> levels = dialog.levels();
-        QCOMPARE(levels.size(), 500);
-        QCOMPARE(levels.at(0).y(), -90.0);
-        QCOMPARE(levels.at(1).y(), -30.0);
-        QCOMPARE(levels.at(2).y(), -65.0);
-        QCOMPARE(levels.last().x(), 0.5 * gatingTime);
-        dialog.updatePlot();
-        QCOMPARE(dialog.positionZone(), 0.5 * gatingTime);
+        QFETCH(QVector<double>, c);
+        const CalibrationTriple triple{c[0] == 0 ? -75 : 0, int(c[1]), c[2]};
+        QVERIFY(qFuzzyCompare(LevelMeterDialog::levelOf(quint32(c[4]), Cfg::MeasMode(c[0]), triple, gain(int(c[3]))),
+                              c[5]));
     }
 
     void nonPositiveFactorInCalibIniKeepsLevelsFinite_data()
@@ -136,7 +99,6 @@ private slots:
         Calibration::clear();
         m_root->writeFile(QStringLiteral("/data/calib.ini"), "[General]\nAmpOnRMSFaktor=" + stored + "\n");
         Cfg::setValue(Cfg::VT_MeasMode, Cfg::MEAS_MODE_RMS, LEVEL);
-        Cfg::setValue(Cfg::VT_AmpMaxMicroVolt, 400000, LEVEL);
         LevelMeterDialog dialog(nullptr);
         dialog.exec();
         QCOMPARE(dialog.calibration().factor, 9.0); // the key's default
@@ -148,27 +110,19 @@ private slots:
 
     void zoomRules_data()
     {
-        QTest::addColumn<double>("lower");
-        QTest::addColumn<double>("upper");
-        QTest::addColumn<double>("right");
-        QTest::addColumn<int>("storeMin");
-        QTest::addColumn<int>("storeMax");
-        QTest::addColumn<QVector<int>>("expected");
-        QTest::newRow("right edge 7.3 s") << -80.0 << -40.0 << 7.3 << -100 << 20 << QVector<int>{-80, -40, 16};
-        QTest::newRow("dBm widened outwards") << -47.3 << -32.4 << 10.0 << -100 << 20 << QVector<int>{-50, -30, 20};
-        QTest::newRow("thin never empty") << -43.0 << -41.0 << 2.0 << -100 << 20 << QVector<int>{-45, -40, 4};
-        QTest::newRow("store limits") << -130.0 << 33.0 << 95.0 << -100 << 20 << QVector<int>{-100, 20, 80};
-        QTest::newRow("microvolts, shortest") << 1234.0 << 5678.0 << 0.4 << 0 << 400000 << QVector<int>{1230, 5680, 2};
+        QTest::addColumn<QVector<double>>("in"); // lower, upper, right edge (s), store minimum, maximum
+        QTest::addColumn<QVector<int>>("expected"); // minimum, maximum, gating time
+        QTest::newRow("right edge 7.3 s") << QVector<double>{-80, -40, 7.3, -100, 20} << QVector<int>{-80, -40, 16};
+        QTest::newRow("dBm widened outwards") << QVector<double>{-47.3, -32.4, 10, -100, 20} << QVector<int>{-50, -30, 20};
+        QTest::newRow("thin, never empty") << QVector<double>{-43, -41, 2, -100, 20} << QVector<int>{-45, -40, 4};
+        QTest::newRow("store limits") << QVector<double>{-130, 33, 95, -100, 20} << QVector<int>{-100, 20, 80};
+        QTest::newRow("µV, shortest") << QVector<double>{1234, 5678, 0.4, 0, 400000} << QVector<int>{1230, 5680, 2};
     }
     void zoomRules()
     {
-        QFETCH(double, lower);
-        QFETCH(double, upper);
-        QFETCH(double, right);
-        QFETCH(int, storeMin);
-        QFETCH(int, storeMax);
+        QFETCH(QVector<double>, in);
         QFETCH(QVector<int>, expected);
-        const LevelMeterDialog::ZoomRange zoom = LevelMeterDialog::zoomedRange(lower, upper, right, storeMin, storeMax);
+        const auto zoom = LevelMeterDialog::zoomedRange(in[0], in[1], in[2], int(in[3]), int(in[4]));
         QCOMPARE((QVector<int>{zoom.ampMin, zoom.ampMax, zoom.gatingTime}), expected);
     }
 
@@ -181,7 +135,6 @@ private slots:
         dialog.zoomPolygon(QPolygon(QVector<QPoint>{QPoint(100, 100)}));
         QCOMPARE(dialog.gatingTime(), 20);
         dialog.zoomPolygon(QPolygon(QVector<QPoint>{QPoint(100, 60), QPoint(300, 200)}));
-        QVERIFY(dialog.ampMin() % 5 == 0 && dialog.ampMax() % 5 == 0 && dialog.ampMin() < dialog.ampMax());
         QVERIFY(dialog.ampMin() > -90 && dialog.ampMax() < -30 && dialog.gatingTime() < 20);
         QCOMPARE(Cfg::getValue(Cfg::VT_AmpMaxDbm, LEVEL), dialog.ampMax());
         dialog.zoomPolygon(QPolygon(QVector<QPoint>{QPoint(300, 60), QPoint(100, 200)}));
@@ -189,35 +142,44 @@ private slots:
         QCOMPARE(Cfg::getValue(Cfg::VT_AmpMinDbm, LEVEL), -100);
     }
 
-    void recordBodyAndSaveAfterACompletePass()
+    // Levels are clamped to the range and spread over 500 gating times (0.5 s at 1 ms); a save
+    // waits for the pass to complete, then writes the record.
+    void stripChartSaveAndRecord_data()
     {
+        QTest::addColumn<int>("gatingTime");
+        QTest::newRow("1 ms") << 1;
+        QTest::newRow("20 ms") << 20;
+    }
+    void stripChartSaveAndRecord()
+    {
+        QFETCH(int, gatingTime);
+        Cfg::setValue(Cfg::VT_GatingTime, gatingTime, LEVEL);
         LevelMeterDialog dialog(nullptr);
-        dialog.exec();
-        dialog.setPreamplifier(true);
-        feed(dialog, 0, 7150, 10);
+        dialog.exec(); // preamplifier on: -75 dBm at 7150, 195 per dB
+        feed(dialog, 0, 2000);  // far below -90 dBm
+        feed(dialog, 0, 16383); // above -30 dBm
+        feed(dialog, 0, 7150, 8);
         dialog.on_SaveButton_clicked();
         QTest::qWait(300);
-        QCOMPARE(dialog.tasks(), LevelMeterDialog::Tasks(LevelMeterDialog::TASK_SAVE)); // waits for the pass
+        QCOMPARE(dialog.tasks(), LevelMeterDialog::Tasks(LevelMeterDialog::TASK_SAVE));
         feed(dialog, 0, 7150 + 195 * 5, 490);
         QTRY_COMPARE_WITH_TIMEOUT(dialog.tasks(), LevelMeterDialog::Tasks(LevelMeterDialog::TASK_NONE), 10000);
-        const QStringList records = QDir(m_root->path(QStringLiteral("/data/corvane_data"))).entryList({"level_*.xml"});
-        QCOMPARE(records.size(), 1);
+        QCOMPARE(QDir(m_root->path(QStringLiteral("/data/corvane_data"))).entryList({"level_*.xml"}).size(), 1);
+        QCOMPARE(dialog.positionZone(), 0.5 * gatingTime);
 
         const QDomElement root = dialog.buildRecord(Cfg::PHASE_L2).documentElement();
-        QCOMPARE(root.tagName(), LEVEL);
         QStringList body;
         for (QDomElement e = root.firstChildElement(QStringLiteral("folder")).nextSiblingElement(); !e.isNull();
              e = e.nextSiblingElement())
-            body << e.tagName() + '=' + e.text();
-        QCOMPARE(body.mid(0, 13), (QStringList{"meas_mode=LOG", "antenna=UHF", "bandwidth=5000", "preamplifier=On",
-                                              "calibrator=Off", "gating_time=20", "frequency=150", "linear_amplifier=300",
-                                              "pulsemode=Off", "minAmplitude=-90", "maxAmplitude=-30", "phase=L2",
-                                              "nsamples=500"}));
-        const QDomElement timescale = root.firstChildElement(QStringLiteral("timescale"));
-        QCOMPARE(timescale.attribute("min") + ' ' + timescale.attribute("max"), QStringLiteral("0 10"));
+            body << e.tagName() + '=' + e.text() + e.attribute("min") + e.attribute("max");
+        QCOMPARE(body.mid(0, 14), (QStringList{"meas_mode=LOG", "antenna=UHF", "bandwidth=5000", "preamplifier=On",
+                                              "calibrator=Off", QStringLiteral("gating_time=%1").arg(gatingTime),
+                                              "frequency=150", "linear_amplifier=300", "pulsemode=Off",
+                                              "minAmplitude=-90", "maxAmplitude=-30", "phase=L2", "nsamples=500",
+                                              QStringLiteral("timescale=0%1").arg(0.5 * gatingTime)}));
         const QStringList values = root.firstChildElement(QStringLiteral("max")).text().split(' ');
         QCOMPARE(values.size(), 500);
-        QCOMPARE(values.first() + ' ' + values.last(), QStringLiteral("-75 -70"));
+        QCOMPARE(values.mid(0, 3) + values.mid(499), (QStringList{"-90", "-30", "-75", "-70"}));
     }
 
     // Re-entering at a step measures with that step's own set-up, whatever the main menu's sensor
