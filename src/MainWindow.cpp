@@ -13,7 +13,9 @@
 #include "hardware/DataWorker.h"
 #include "hardware/SyncRadio.h"
 #include "storage/RecordWriter.h"
+#include "util/BarcodeCheck.h"
 #include "util/Configuration.h"
+#include "util/EventHandler.h"
 #include "util/InfoMessageBox.h"
 #include "util/LanguageManager.h"
 #include "util/Platform.h"
@@ -110,7 +112,7 @@ MainWindow::MainWindow()
     //   spectrum, time domain, level, kalib: exit() -> gotoMainMenu(); the first three also
     //     gotoSetup(SetupDialog::Dialog) -> gotoSetup();
     //   setup frame, HelpDialog, sensor help (InfoDialog::instance()): exit() -> gotoMainMenu();
-    //   EventHandler::instance(): onBarCodeScan(QString) -> onBarCodeScan(QString).
+    //   the key filter's barcodes -> onBarCodeScan(QString).
     connect(m_spectrumDialog, &SpectrumDialog::exit, this, &MainWindow::gotoMainMenu);
     connect(m_spectrumDialog, &SpectrumDialog::gotoSetup, this,
             [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
@@ -129,6 +131,7 @@ MainWindow::MainWindow()
     connect(m_kalibDialog, &KalibDialog::exit, this, &MainWindow::gotoMainMenu);
     ui->MainWidget->insertWidget(ui->MainWidget->indexOf(setup), m_levelMeterDialog);
     ui->MainWidget->insertWidget(ui->MainWidget->indexOf(setup), m_kalibDialog);
+    connect(EventHandler::instance(), &EventHandler::onBarCodeScan, this, &MainWindow::onBarCodeScan);
 
     gotoMainMenu();
     boardInit();
@@ -208,11 +211,13 @@ void MainWindow::setFolderName(const QString& name)
 
 void MainWindow::onBarCodeScan(QString barcode)
 {
-    // A barcode names one folder level; anything that could climb or split the path is no
-    // barcode (the key filter only ever sends digits).
-    if (barcode.isEmpty() || barcode.contains(QLatin1Char('/')) || barcode.contains(QChar(0))
-        || barcode == QLatin1String(".") || barcode == QLatin1String(".."))
+    // A barcode names one folder level; anything that could climb or split the path, or is too
+    // long for a folder name, is refused, and the operator is told why.
+    const QString problem = BarcodeCheck::problem(barcode);
+    if (!problem.isEmpty()) {
+        InfoMessageBox::information(tr("Barcode refused: %1").arg(problem), 3000, QString(), QMessageBox::Warning);
         return;
+    }
     m_folderName.clear();
     m_barcode = barcode;
     m_folderIndex = findHighestFolderIndex(recordBasePath(true), m_folderName) + 1;

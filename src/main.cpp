@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "util/EventHandler.h"
 #include "util/Platform.h"
 
 #include <QApplication>
@@ -15,7 +16,8 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
 
-    // The application-wide key filter (EventHandler::instance()) is installed here once it exists.
+    // Page keys, key repeat, barcodes and the screenshot chord, before any window exists.
+    application.installEventFilter(EventHandler::instance());
 
     const QFontDatabase fonts;
     qDebug() << fonts.families(QFontDatabase::Any);

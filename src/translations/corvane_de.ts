@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>BarcodeCheck</name>
+    <message>
+        <source>it is empty</source>
+        <translation>er ist leer</translation>
+    </message>
+    <message>
+        <source>longer than %1 characters</source>
+        <translation>länger als %1 Zeichen</translation>
+    </message>
+    <message>
+        <source>it contains control characters</source>
+        <translation>er enthält Steuerzeichen</translation>
+    </message>
+    <message>
+        <source>it contains characters not allowed in a folder name</source>
+        <translation>er enthält Zeichen, die in Ordnernamen nicht erlaubt sind</translation>
+    </message>
+    <message>
+        <source>it is no folder name</source>
+        <translation>er ist kein Ordnername</translation>
+    </message>
+</context>
+<context>
     <name>Configuration</name>
     <message>
         <source>Fine</source>
@@ -89,6 +112,57 @@
     <message>
         <source>Exit</source>
         <translation>Zurück</translation>
+    </message>
+</context>
+<context>
+    <name>HtmlIndex</name>
+    <message>
+        <source>Corvane Traces</source>
+        <translation>Corvane Messkurven</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Phase</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>Preamplifier</source>
+        <translation>Vorverstärker</translation>
+    </message>
+    <message>
+        <source>Hold maximum</source>
+        <translation>Maximum halten</translation>
+    </message>
+    <message>
+        <source>Amplifier</source>
+        <translation>Verstärker</translation>
+    </message>
+    <message>
+        <source>Maximum quantity</source>
+        <translation>Maximale Anzahl</translation>
+    </message>
+    <message>
+        <source>Sweep rate</source>
+        <translation>Netzfrequenz</translation>
+    </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
     </message>
 </context>
 <context>
@@ -234,6 +308,10 @@
     <message>
         <source>Sensor connection on channel REF/RFF/CAL</source>
         <translation>Sensoranschluss an Kanal REF/RFF/CAL</translation>
+    </message>
+    <message>
+        <source>Barcode refused: %1</source>
+        <translation>Barcode abgelehnt: %1</translation>
     </message>
 </context>
 <context>

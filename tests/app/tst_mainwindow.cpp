@@ -204,12 +204,14 @@ private slots:
         window()->rescanFolderIndex();
         QCOMPARE(MainWindow::folderName(false), "4711/" + d + "_1");
 
-        // Something that is no barcode changes nothing.
+        // Something that is no barcode changes nothing; the operator is told why.
         window()->onBarCodeScan(QStringLiteral("../1"));
         window()->onBarCodeScan(QStringLiteral(".."));
-        window()->onBarCodeScan(QString());
+        window()->onBarCodeScan(QString(129, QLatin1Char('7')));
         QCOMPARE(MainWindow::folderName(false), "4711/" + d + "_1");
-        QCOMPARE(m_notices.size(), 2);
+        QCOMPARE(m_notices.mid(2), (QStringList{"Barcode refused: it contains characters not allowed in a folder name",
+                                                "Barcode refused: it is no folder name",
+                                                "Barcode refused: longer than 128 characters"}));
 
         // A new name clears the barcode.
         window()->setFolderName(QStringLiteral("Site A"));
