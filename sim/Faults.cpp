@@ -5,7 +5,8 @@
 #include <QFileInfo>
 
 namespace {
-const char* const faultNames[] = {"pll-unlocked", "fpga-missing", "remount-failure", "radio-silent", "reference-low",
+const char* const faultNames[] = {"pll-unlocked", "fpga-missing",  "remount-failure",
+                                   "radio-silent", "usb-removed",   "reference-low",
                                    "reference-high"};
 }
 

@@ -13,7 +13,16 @@ class Faults
 public:
     // ReferenceLow and ReferenceHigh are the reference generator of the level calibration (not a
     // fault, but switched the same way): its low or high level feeds the input.
-    enum Fault { PllUnlocked, FpgaMissing, RemountFailure, RadioSilent, ReferenceLow, ReferenceHigh, FaultCount };
+    enum Fault {
+        PllUnlocked,
+        FpgaMissing,
+        RemountFailure,
+        RadioSilent,
+        UsbRemoved,
+        ReferenceLow,
+        ReferenceHigh,
+        FaultCount
+    };
 
     explicit Faults(const SimRoot& root);
 

@@ -6,6 +6,7 @@
 #include "MappedFile.h"
 #include "StandInCommands.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -123,9 +124,13 @@ bool RootPreparer::prepareBootEnvironment() const
 bool RootPreparer::prepareMisc() const
 {
     bool ok = true;
-    for (const char* dir : {"/data", "/dev", "/etc/network", "/usr/lib/language", "/media/usb0", "/media/ram", "/bin", "/sbin", "/usr/sbin",
+    for (const char* dir : {"/data", "/dev", "/etc/network", "/usr/lib/language", "/media/ram", "/bin", "/sbin", "/usr/sbin",
                             "/usr/bin", "/proc", "/sim/faults", "/sim/net", "/sim/hidden"})
         ok = QDir().mkpath(m_root.path(QLatin1String(dir))) && ok;
+    // The stick stays where it is while it is pulled (fault "usb-removed").
+    const bool pulled = QFileInfo::exists(m_root.simPath(QStringLiteral("faults/usb-removed")));
+    const QString stick = pulled ? m_root.simPath(QStringLiteral("hidden/usb0")) : m_root.path(QStringLiteral("/media/usb0"));
+    ok = QDir().mkpath(stick) && ok;
     ok = m_root.writeFile(QStringLiteral("/sim/") + markerName(), "corvane-boardsim\n") && ok;
     ok = m_root.writeFile(QStringLiteral("/sim/rootfs"), "ro\n") && ok;
     ok = m_root.writeFile(QStringLiteral("/sim/net/eth0"), "up\n") && ok;
@@ -164,10 +169,17 @@ bool RootPreparer::prepareMisc() const
                               "        gateway 192.168.1.1\n")
             && ok;
     ok = m_root.writeFile(QStringLiteral("/etc/version.corvane"), "3.2.0 (Corvane board image, 2026-11-20)\n") && ok;
-    if (!m_root.exists(QStringLiteral("/media/usb0/corvane-3.2.1.upd")))
-        ok = m_root.writeFile(QStringLiteral("/media/usb0/corvane-3.2.1.upd"),
-                              "Simulated software update package for the board simulator.\n")
-            && ok;
+    // Two update images: one the updater accepts, and the same with a damaged payload.
+    const QByteArray payload = "Simulated Corvane board image 3.2.1 for the board simulator.\n";
+    const QByteArray image = updateImage(QStringLiteral("3.2.1"), payload);
+    QByteArray damaged = image;
+    damaged.replace("3.2.1 for", "3.2.l for");
+    for (const auto& file : {qMakePair(QStringLiteral("corvane-3.2.1.upd"), image),
+                             qMakePair(QStringLiteral("corvane-3.2.1-damaged.upd"), damaged)}) {
+        QFile target(stick + QLatin1Char('/') + file.first);
+        if (!target.exists())
+            ok = target.open(QIODevice::WriteOnly) && target.write(file.second) == file.second.size() && ok;
+    }
     return ok;
 }
 
@@ -193,6 +205,12 @@ bool RootPreparer::prepare(QString* error) const
         return false;
     }
     return true;
+}
+
+QByteArray RootPreparer::updateImage(const QString& version, const QByteArray& payload)
+{
+    return "CORVANE-UPDATE 1\nversion " + version.toLatin1() + "\nsha256 "
+           + QCryptographicHash::hash(payload, QCryptographicHash::Sha256).toHex() + "\n\n" + payload;
 }
 
 int RootPreparer::installLanguages(const QString& sourceDir) const

@@ -26,6 +26,10 @@ public:
     // /usr/lib/language; returns the number of files copied.
     int installLanguages(const QString& sourceDir) const;
 
+    // An update image as the updater stand-in checks it: a header line, the version, the
+    // payload's SHA-256, a blank line, then the payload.
+    static QByteArray updateImage(const QString& version, const QByteArray& payload);
+
     static QString markerName() { return QStringLiteral(".corvane-boardsim-root"); }
 
 private:

@@ -120,6 +120,13 @@ void Simulator::applyFaults(const SimRoot& root, bool* fpgaPresent, bool* radioT
             frequency = "1000000000\n";
         root.replaceFile(root.pllFrequencyPath(), frequency);
     }
+    // The stick: pulled, its folder waits in <root>/sim/hidden (a copy running into it fails);
+    // plugged in again, it comes back with what it held.
+    const QString stick = root.path(QStringLiteral("/media/usb0"));
+    const QString pulled = root.simPath(QStringLiteral("hidden/usb0"));
+    const bool removed = faults.isOn(Faults::UsbRemoved);
+    if (removed != QFileInfo::exists(pulled) && QFileInfo::exists(removed ? stick : pulled))
+        QDir().rename(removed ? stick : pulled, removed ? pulled : stick);
     *fpgaPresent = !faults.isOn(Faults::FpgaMissing);
     *radioTransmitting = !faults.isOn(Faults::RadioSilent);
 }

@@ -171,7 +171,12 @@ show() {
                 method=$1
                 addr=$2
                 mask=$3
-                if [ "$method" = dhcp ]; then
+                if [ -s "$sim/net/eth0.address" ]; then
+                    set -- $(cat "$sim/net/eth0.address")
+                    method=static
+                    addr=$1
+                    mask=$2
+                elif [ "$method" = dhcp ]; then
                     addr=192.168.1.117
                     mask=255.255.255.0
                 fi
@@ -204,6 +209,22 @@ case "$1" in
         show lo
         ;;
     *)
+        if [ $# -gt 1 ]; then
+            # "ifconfig IFACE ADDRESS [netmask MASK]": the address holds until ifup/ifdown.
+            show "$1" > /dev/null || exit 1
+            case "$2" in
+                *.*.*.*) ;;
+                *)
+                    echo "ifconfig: $2: unknown host" >&2
+                    exit 1
+                    ;;
+            esac
+            mask=255.255.255.0
+            [ "$3" = netmask ] && [ -n "$4" ] && mask="$4"
+            mkdir -p "$sim/net"
+            echo "$2 $mask" > "$sim/net/$1.address"
+            exit 0
+        fi
         show "$1"
         ;;
 esac
@@ -227,7 +248,34 @@ case "$iface" in
         ;;
 esac
 mkdir -p "$sim/net"
+rm -f "$sim/net/$iface.address"
 if [ "$name" = ifup ]; then
+    # ifup reads the interface's stanza as the board's ifupdown would, and refuses a broken one.
+    interfaces="$root/etc/network/interfaces"
+    if [ ! -r "$interfaces" ] || [ -d "$interfaces" ]; then
+        echo "ifup: cannot read ${interfaces#"$root"}" >&2
+        exit 1
+    fi
+    problem=$(awk -v want="$iface" '
+        /^[ \t]*#/ { next }
+        /^iface/ {
+            inside = ($2 == want)
+            if (inside) { found = 1; family = $3; method = $4 }
+            next
+        }
+        inside && /^[ \t]/ { if ($1 == "address") address = $2; next }
+        { inside = 0 }
+        END {
+            if (!found) print "unknown interface " want
+            else if (family != "inet") print "address family \"" family "\" not known"
+            else if (method != "dhcp" && method != "static" && method != "loopback" && method != "manual")
+                print "method \"" method "\" not known"
+            else if (method == "static" && address == "") print "static method without an address"
+        }' "$interfaces")
+    if [ -n "$problem" ]; then
+        echo "ifup: $iface: $problem" >&2
+        exit 1
+    fi
     echo up > "$sim/net/$iface"
 else
     echo down > "$sim/net/$iface"
@@ -236,25 +284,47 @@ exit 0
 )SH";
 
 const char* const dateBody = R"SH(
-# Setting the clock is only logged; print what would have been set.
-case " $* " in
-    *" -s "*|*" --set "*|*" --set="*)
-        while [ $# -gt 0 ]; do
-            case "$1" in
-                -s|--set)
-                    echo "$2"
-                    exit 0
-                    ;;
-                --set=*)
-                    echo "${1#--set=}"
-                    exit 0
-                    ;;
-            esac
-            shift
-        done
+# Only forms that read the clock reach the host's date; setting it is checked and logged.
+# Anything else is refused: nothing here may ever set the host's clock.
+refuse() {
+    echo "date: $*: not supported by the simulator's date" >&2
+    exit 1
+}
+case "$#:$1" in
+    0:)
+        exec /bin/date
+        ;;
+    1:+*)
+        exec /bin/date "$1"
+        ;;
+    2:-u)
+        case "$2" in
+            +*) exec /bin/date -u "$2" ;;
+        esac
+        ;;
+    2:-s|2:--set)
+        value="$2"
+        ;;
+    1:--set=*)
+        value="${1#--set=}"
         ;;
 esac
-exec /bin/date "$@"
+[ -n "${value+set}" ] || refuse "$@"
+# The board's date accepts "YYYY.MM.DD-hh:mm[:ss]", "YYYY-MM-DD hh:mm[:ss]" and "hh:mm[:ss]".
+d='[0-9][0-9][0-9][0-9]'
+t='[0-2][0-9]:[0-5][0-9]'
+case "$value" in
+    $d.[01][0-9].[0-3][0-9]-$t|$d.[01][0-9].[0-3][0-9]-$t:[0-5][0-9]) ;;
+    $d-[01][0-9]-[0-3][0-9]\ $t|$d-[01][0-9]-[0-3][0-9]\ $t:[0-5][0-9]) ;;
+    $t|$t:[0-5][0-9]) ;;
+    *)
+        echo "date: invalid date '$value'" >&2
+        exit 1
+        ;;
+esac
+echo "$value" > "$sim/clock"
+echo "$value"
+exit 0
 )SH";
 
 const char* const hwclockBody = R"SH(
@@ -277,12 +347,34 @@ exit 1
 )SH";
 
 const char* const updaterBody = R"SH(
-if [ ! -f "$1" ]; then
-    echo "updater: ${1#"$root"}: no such update file" >&2
+# Installs an update image: "CORVANE-UPDATE 1", "version V", "sha256 HEX", a blank line, the
+# payload. A missing, foreign or damaged image is refused; an accepted one becomes the board
+# image's version (as the real device would show after its restart).
+image="$1"
+shown="${image#"$root"}"
+if [ ! -f "$image" ]; then
+    echo "updater: $shown: no such update file" >&2
     exit 1
 fi
+if [ "$(head -n 1 "$image")" != "CORVANE-UPDATE 1" ]; then
+    echo "updater: $shown: not a Corvane update image" >&2
+    exit 2
+fi
+version=$(sed -n '2s/^version //p' "$image")
+expected=$(sed -n '3s/^sha256 //p' "$image")
+actual=$(tail -n +5 "$image" | sha256sum | cut -d ' ' -f 1)
+if [ -z "$version" ] || [ "$expected" != "$actual" ]; then
+    echo "updater: $shown: damaged image (checksum mismatch)" >&2
+    exit 3
+fi
 sleep 2
-echo "updater: $(basename "$1") checked and installed (simulated)"
+if ! "$root/bin/mount" / -o remount,rw; then
+    echo "updater: cannot write the board image" >&2
+    exit 4
+fi
+echo "$version (Corvane board image, updated by the simulator)" > "$root/etc/version.corvane"
+"$root/bin/mount" / -o remount,ro
+echo "updater: $(basename "$image") installed, version $version; the board restarts now (simulated)"
 exit 0
 )SH";
 

@@ -11,11 +11,15 @@
 //                   <root>/sim/mount.log; every remount fails while the fault "remount-failure"
 //                   is on; other mounts succeed when the mount point exists below the root
 //   df              "df -h" layout: the root file systems and every folder below <root>/media
-//   ifconfig        classic layout from <root>/etc/network/interfaces; ifup/ifdown switch the
-//                   interface's state in <root>/sim/net/<name>
-//   date, hwclock   only log (date without -s prints the host's date)
+//   ifconfig        classic layout from <root>/etc/network/interfaces; "ifconfig eth0 ADDR
+//                   netmask MASK" sets an address until the next ifup/ifdown; ifup/ifdown switch
+//                   the interface's state in <root>/sim/net/<name>, ifup refuses a broken stanza
+//   date            reads the host's clock; "-s" is checked, logged and kept in <root>/sim/clock;
+//                   any other form is refused (nothing may set the host's clock)
+//   hwclock         only logs
 //   editenv         "--prodid" prints the product identification (<root>/sim/prodid if present)
-//   updater         checks that the update file exists, logs, takes two seconds
+//   updater         checks the update image (header, version, SHA-256 of the payload), takes two
+//                   seconds and writes the new version into /etc/version.corvane
 class StandInCommands
 {
 public:

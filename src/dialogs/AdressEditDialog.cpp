@@ -125,11 +125,12 @@ bool AdressEditDialog::stepUpAllowed(int p, int n) const
 
 void AdressEditDialog::replaceAt(int position, int index)
 {
-    QString shown = ui->lineEditText->displayText();
-    if (position < 0 || position >= shown.size())
+    if (position < 0 || position >= ui->lineEditText->displayText().size())
         return;
-    shown[position] = m_allowed.at(index);
-    ui->lineEditText->setText(shown);
+    // Typed over the one position: setting the whole text again would let the input mask drop
+    // the blanks in front of it (a blank is no digit), and the digit would move to the left.
+    ui->lineEditText->setSelection(position, 1);
+    ui->lineEditText->insert(QString(m_allowed.at(index)));
     ui->lineEditText->setCursorPosition(position);
     updateForm();
 }

@@ -22,6 +22,9 @@ DateTimeEditDialog::DateTimeEditDialog()
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     m_editor = ui->dateEdit;
+    // The dates the board can be set to: its clock keeps seconds since 1970 in 32 bits (to
+    // 2038-01-19) and the record folders name four-digit years, so 2000-01-01 .. 2037-12-31.
+    ui->dateEdit->setDateRange(minimumDate(), maximumDate());
     ui->dateEdit->installEventFilter(this);
     ui->timeEdit->installEventFilter(this);
     connect(ui->ButtonOk, &QPushButton::clicked, this, &DateTimeEditDialog::accept);
@@ -84,6 +87,16 @@ bool DateTimeEditDialog::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+QDate DateTimeEditDialog::minimumDate()
+{
+    return QDate(2000, 1, 1);
+}
+
+QDate DateTimeEditDialog::maximumDate()
+{
+    return QDate(2037, 12, 31);
 }
 
 QDate DateTimeEditDialog::date() const

@@ -26,6 +26,10 @@ public:
     int execDate(const QDate& date, const QString& prompt, const QString& format);
     int execTime(const QTime& time, const QString& prompt, const QString& format);
 
+    // The dates the editor offers; a date outside is shown as the nearest bound.
+    static QDate minimumDate();
+    static QDate maximumDate();
+
     QDate date() const;
     QTime time() const;
 

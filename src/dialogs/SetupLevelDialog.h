@@ -18,6 +18,17 @@ public:
     void activate() override;
     QString title() const override;
 
+public slots:
+    void updateForm();
+    void on_MeasModeButton_clicked();
+    void on_FreqButton_clicked();
+    void on_AmpMinButton_clicked();
+    void on_AmpMaxButton_clicked();
+    void on_GatingTimeButton_clicked();
+    void on_PreamplifierButton_clicked();
+    void on_BandwidthButton_clicked();
+    void on_StartCalibButton_clicked();
+
 private:
     Ui::SetupLevelDialog* ui;
 };

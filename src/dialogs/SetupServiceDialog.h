@@ -19,6 +19,13 @@ public:
     QString title() const override;
     bool isAvailable() const override;
 
+public slots:
+    void updateForm();
+    void on_AntSelButton_clicked();
+    void on_RefBBButton_clicked();
+    void on_CalibrationButton_clicked();
+    void on_AlgorithmButton_clicked();
+
 private:
     Ui::SetupServiceDialog* ui;
 };

@@ -18,6 +18,19 @@ public:
     void activate() override;
     QString title() const override;
 
+public slots:
+    void updateForm();
+    void on_FreqButton_clicked();
+    void on_AmpMinButton_clicked();
+    void on_AmpMaxButton_clicked();
+    void on_PreamplifierButton_clicked();
+    void on_PersistencyButton_clicked();
+    void on_BandwidthButton_clicked();
+    void on_MaxQuantityButton_clicked();
+    void on_PhaseShiftButton_clicked();
+    void on_ResolutionButton_clicked();
+    void on_UpdateIntervalButton_clicked();
+
 private:
     Ui::SetupTimeDialog* ui;
 };

@@ -1,6 +1,7 @@
 #include "storage/RecordWriter.h"
 
 #include "plot/OverridingPlotData.h"
+#include "util/SoftwareVersion.h"
 #include "util/SystemHelper.h"
 
 #include <QApplication>
@@ -20,7 +21,6 @@
 
 namespace {
 
-const char* const SOFTWARE_VERSION = "2.0.14";
 const char* const DEVICE_NAME = "Corvane";
 
 bool writeDocument(const QDomDocument& document, const QString& fileName)
@@ -158,7 +158,7 @@ void appendCommonHeader(QDomDocument& document, QDomElement& root, quint32 fpgaV
                         const QString& relativeFolder, const QDateTime& moment)
 {
     root.appendChild(createTextElement(document, QStringLiteral("system"), QString()));
-    root.appendChild(createTextElement(document, QStringLiteral("software_version"), QLatin1String(SOFTWARE_VERSION)));
+    root.appendChild(createTextElement(document, QStringLiteral("software_version"), SoftwareVersion::text()));
     root.appendChild(
         createTextElement(document, QStringLiteral("fpga_version"), SystemHelper::fpgaVersionText(fpgaVersion)));
     root.appendChild(createTextElement(document, QStringLiteral("device_name"), QLatin1String(DEVICE_NAME)));

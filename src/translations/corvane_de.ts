@@ -108,6 +108,61 @@
     </message>
 </context>
 <context>
+    <name>DataMaintenance</name>
+    <message>
+        <source>Select USB</source>
+        <translation>USB-Speicher wählen</translation>
+    </message>
+    <message>
+        <source>Copying data...</source>
+        <translation>Daten werden kopiert...</translation>
+    </message>
+    <message>
+        <source>Mounting of USB device failed!</source>
+        <translation>Einbinden des USB-Speichers fehlgeschlagen!</translation>
+    </message>
+    <message>
+        <source>Copying data failed!</source>
+        <translation>Kopieren der Daten fehlgeschlagen!</translation>
+    </message>
+    <message>
+        <source>Copying data %1!</source>
+        <translation>Kopieren der Daten %1!</translation>
+    </message>
+    <message>
+        <source>successful</source>
+        <translation>erfolgreich</translation>
+    </message>
+    <message>
+        <source>Clear all saved data?</source>
+        <translation>Alle gespeicherten Daten löschen?</translation>
+    </message>
+    <message>
+        <source>Clearing data...</source>
+        <translation>Daten werden gelöscht...</translation>
+    </message>
+    <message>
+        <source>Clearing data %1</source>
+        <translation>Löschen der Daten %1</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Select file</source>
+        <translation>Datei wählen</translation>
+    </message>
+    <message>
+        <source>Updating, please wait for restart...</source>
+        <translation>Aktualisierung läuft, bitte auf den Neustart warten...</translation>
+    </message>
+    <message>
+        <source>Software update failed!</source>
+        <translation>Software-Aktualisierung fehlgeschlagen!</translation>
+    </message>
+</context>
+<context>
     <name>DateTimeEditDialog</name>
     <message>
         <source>Exit</source>
@@ -398,6 +453,38 @@
         <source>Algorithm</source>
         <translation>Algorithmus</translation>
     </message>
+    <message>
+        <source>Enter cycle count (high)</source>
+        <translation>Anzahl Durchläufe eingeben (hoch)</translation>
+    </message>
+    <message>
+        <source>Enter gating time (high)</source>
+        <translation>Torzeit eingeben (hoch)</translation>
+    </message>
+    <message>
+        <source>Enter cycle count (low)</source>
+        <translation>Anzahl Durchläufe eingeben (niedrig)</translation>
+    </message>
+    <message>
+        <source>Enter gating time (low)</source>
+        <translation>Torzeit eingeben (niedrig)</translation>
+    </message>
+    <message>
+        <source>Enter grading filter</source>
+        <translation>Glättungsfilter eingeben</translation>
+    </message>
+    <message>
+        <source>Enable amplifier</source>
+        <translation>Verstärker einschalten</translation>
+    </message>
+    <message>
+        <source>Enter amplifier factor</source>
+        <translation>Verstärkungsfaktor eingeben</translation>
+    </message>
+    <message>
+        <source>Enter threshold</source>
+        <translation>Schwelle eingeben</translation>
+    </message>
 </context>
 <context>
     <name>SetupDialog</name>
@@ -480,6 +567,38 @@
         <source>Info</source>
         <translation>Info</translation>
     </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>Charging</source>
+        <translation>Wird geladen</translation>
+    </message>
+    <message>
+        <source>Discharging</source>
+        <translation>Wird entladen</translation>
+    </message>
+    <message>
+        <source>Not charging</source>
+        <translation>Lädt nicht</translation>
+    </message>
+    <message>
+        <source>Full</source>
+        <translation>Voll</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>mA</source>
+        <translation>mA</translation>
+    </message>
+    <message>
+        <source>(charging disabled)</source>
+        <translation>(Laden gesperrt)</translation>
+    </message>
 </context>
 <context>
     <name>SetupLevelDialog</name>
@@ -511,12 +630,87 @@
         <source>Frequency</source>
         <translation>Frequenz</translation>
     </message>
+    <message>
+        <source>dBm</source>
+        <translation>dBm</translation>
+    </message>
+    <message>
+        <source>µV</source>
+        <translation>µV</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Up %1 dBm</source>
+        <translation>Auf %1 dBm</translation>
+    </message>
+    <message>
+        <source>Up %1 µV</source>
+        <translation>Auf %1 µV</translation>
+    </message>
+    <message>
+        <source>Select measure mode</source>
+        <translation>Messart wählen</translation>
+    </message>
+    <message>
+        <source>Enter frequency</source>
+        <translation>Frequenz eingeben</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Enter minimum amplitude</source>
+        <translation>Minimale Amplitude eingeben</translation>
+    </message>
+    <message>
+        <source>Enter maximum amplitude</source>
+        <translation>Maximale Amplitude eingeben</translation>
+    </message>
+    <message>
+        <source>Enter gating time</source>
+        <translation>Torzeit eingeben</translation>
+    </message>
+    <message>
+        <source>Enable Preamplifier</source>
+        <translation>Vorverstärker einschalten</translation>
+    </message>
+    <message>
+        <source>Select bandwidth</source>
+        <translation>Bandbreite wählen</translation>
+    </message>
+</context>
+<context>
+    <name>SetupPageEdits</name>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
 </context>
 <context>
     <name>SetupServiceDialog</name>
     <message>
         <source>Service</source>
         <translation>Service</translation>
+    </message>
+    <message>
+        <source>Enable algorithm</source>
+        <translation>Algorithmus einschalten</translation>
     </message>
 </context>
 <context>
@@ -556,6 +750,54 @@
     <message>
         <source>Hold maximum</source>
         <translation>Maximum halten</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Enable pulse generator</source>
+        <translation>Pulsgenerator einschalten</translation>
+    </message>
+    <message>
+        <source>Enter start frequency</source>
+        <translation>Startfrequenz eingeben</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Enter end frequency</source>
+        <translation>Endfrequenz eingeben</translation>
+    </message>
+    <message>
+        <source>Enter minimum amplitude</source>
+        <translation>Minimale Amplitude eingeben</translation>
+    </message>
+    <message>
+        <source>Enter maximum amplitude</source>
+        <translation>Maximale Amplitude eingeben</translation>
+    </message>
+    <message>
+        <source>Select bandwidth</source>
+        <translation>Bandbreite wählen</translation>
+    </message>
+    <message>
+        <source>Enter gating time</source>
+        <translation>Torzeit eingeben</translation>
+    </message>
+    <message>
+        <source>Enable preamplifier</source>
+        <translation>Vorverstärker einschalten</translation>
+    </message>
+    <message>
+        <source>Enable max hold</source>
+        <translation>Maximalwert halten einschalten</translation>
     </message>
 </context>
 <context>
@@ -628,6 +870,114 @@
         <source>System</source>
         <translation>System</translation>
     </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>Disable Service mode</source>
+        <translation>Servicemodus ausschalten</translation>
+    </message>
+    <message>
+        <source>Enable Service mode</source>
+        <translation>Servicemodus einschalten</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <source>Static</source>
+        <translation>Statisch</translation>
+    </message>
+    <message>
+        <source>Select language</source>
+        <translation>Sprache wählen</translation>
+    </message>
+    <message>
+        <source>Select date format</source>
+        <translation>Datumsformat wählen</translation>
+    </message>
+    <message>
+        <source>Enter date</source>
+        <translation>Datum eingeben</translation>
+    </message>
+    <message>
+        <source>Enter time</source>
+        <translation>Uhrzeit eingeben</translation>
+    </message>
+    <message>
+        <source>Enter sweep rate</source>
+        <translation>Netzfrequenz eingeben</translation>
+    </message>
+    <message>
+        <source>Service mode disabled</source>
+        <translation>Servicemodus ausgeschaltet</translation>
+    </message>
+    <message>
+        <source>Enter code</source>
+        <translation>Code eingeben</translation>
+    </message>
+    <message>
+        <source>Wrong code</source>
+        <translation>Falscher Code</translation>
+    </message>
+    <message>
+        <source>Service mode enabled</source>
+        <translation>Servicemodus eingeschaltet</translation>
+    </message>
+    <message>
+        <source>Load factory defaults?</source>
+        <translation>Werkseinstellungen laden?</translation>
+    </message>
+    <message>
+        <source>Factory defaults restored</source>
+        <translation>Werkseinstellungen wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>Enable phase prompt</source>
+        <translation>Phasenabfrage einschalten</translation>
+    </message>
+    <message>
+        <source>Network settings could not be saved!</source>
+        <translation>Netzwerkeinstellungen konnten nicht gespeichert werden!</translation>
+    </message>
+    <message>
+        <source>Select method</source>
+        <translation>Methode wählen</translation>
+    </message>
+    <message>
+        <source>Enter address</source>
+        <translation>Adresse eingeben</translation>
+    </message>
+    <message>
+        <source>Enter mask</source>
+        <translation>Netzmaske eingeben</translation>
+    </message>
+    <message>
+        <source>Enter gateway</source>
+        <translation>Gateway eingeben</translation>
+    </message>
+    <message>
+        <source>Adjust brightness</source>
+        <translation>Helligkeit einstellen</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Laden</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
+    </message>
 </context>
 <context>
     <name>SetupTimeDialog</name>
@@ -670,6 +1020,54 @@
     <message>
         <source>Update Interval</source>
         <translation>Aktualisierungsintervall</translation>
+    </message>
+    <message>
+        <source>Infinite</source>
+        <translation>Unendlich</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Enter frequency</source>
+        <translation>Frequenz eingeben</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Enter minimum amplitude</source>
+        <translation>Minimale Amplitude eingeben</translation>
+    </message>
+    <message>
+        <source>Enter maximum amplitude</source>
+        <translation>Maximale Amplitude eingeben</translation>
+    </message>
+    <message>
+        <source>Enable Preamplifier</source>
+        <translation>Vorverstärker einschalten</translation>
+    </message>
+    <message>
+        <source>Select bandwidth</source>
+        <translation>Bandbreite wählen</translation>
+    </message>
+    <message>
+        <source>Enter maximum quantity</source>
+        <translation>Maximale Anzahl eingeben</translation>
+    </message>
+    <message>
+        <source>Enter phase shift</source>
+        <translation>Phasenverschiebung eingeben</translation>
+    </message>
+    <message>
+        <source>Select resolution</source>
+        <translation>Auflösung wählen</translation>
+    </message>
+    <message>
+        <source>Enter update interval</source>
+        <translation>Aktualisierungsintervall eingeben</translation>
     </message>
 </context>
 <context>

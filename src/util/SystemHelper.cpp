@@ -60,9 +60,15 @@ QString confinedPath(const QString& argument)
     QString mapped = Platform::path(argument);
     if (!mapped.startsWith(root + QLatin1Char('/')) && mapped != root)
         mapped = root + argument;
-    const QString cleaned = QDir::cleanPath(mapped);
+    QString cleaned = QDir::cleanPath(mapped);
     if (cleaned != root && !cleaned.startsWith(root + QLatin1Char('/')))
         return QString();
+    // Cleaning drops a trailing "/." or "/", which the programs read differently: "cp -r dir/. to"
+    // copies the folder's content, "cp -r dir to" the folder itself (nested when "to" exists).
+    if (argument.endsWith(QLatin1String("/.")))
+        cleaned += QLatin1String("/.");
+    else if (argument.endsWith(QLatin1Char('/')) && !cleaned.endsWith(QLatin1Char('/')))
+        cleaned += QLatin1Char('/');
     return cleaned;
 }
 
@@ -292,11 +298,21 @@ bool SystemHelper::writeInterfaceConfig(const InterfaceConfig& config, const QSt
     QStringList lines;
     {
         QFile input(fileName);
+        const QFileInfo info(fileName);
         if (input.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            const QString text = QString::fromLatin1(input.readAll());
-            lines = text.split(QLatin1Char('\n'));
+            const QByteArray content = input.readAll();
+            if (input.error() != QFileDevice::NoError) {
+                qDebug() << "SystemHelper::writeInterfaceConfig(): cannot read" << fileName;
+                return false;
+            }
+            lines = QString::fromLatin1(content).split(QLatin1Char('\n'));
             if (!lines.isEmpty() && lines.last().isEmpty())
                 lines.removeLast();
+        } else if (info.exists() || info.isSymLink()) {
+            // A file that is there but cannot be read would be replaced by this one stanza, and
+            // every other interface (lo, the auto lines) would be lost.
+            qDebug() << "SystemHelper::writeInterfaceConfig(): cannot read" << fileName;
+            return false;
         }
     }
 
@@ -321,7 +337,9 @@ bool SystemHelper::writeInterfaceConfig(const InterfaceConfig& config, const QSt
         position = kept.size();
 
     QStringList stanza;
-    stanza << QStringLiteral("iface %1 %2 %3").arg(config.name, config.family, config.method);
+    // A stanza without its address family ("iface eth0  static") breaks the whole file.
+    const QString family = config.family.isEmpty() ? QStringLiteral("inet") : config.family;
+    stanza << QStringLiteral("iface %1 %2 %3").arg(config.name, family, config.method);
     if (!config.address.isEmpty())
         stanza << QStringLiteral("        address %1").arg(trimAddress(config.address));
     if (!config.netmask.isEmpty())

@@ -33,6 +33,7 @@ private slots:
     {
         QVERIFY(m_root.isValid());
         QVERIFY(m_root.installMount());
+        QVERIFY(QDir().mkpath(m_root.path("/data/corvane_data")));
         DialogDriver::applyStyleSheet();
         m_frame = SetupDialog::instance();
         m_frame->resize(640, 440);
@@ -229,7 +230,7 @@ private slots:
         QCOMPARE(exitSpy.count(), 2);
         QTest::keyClick(m_frame, Qt::Key_Escape);
         QCOMPARE(exitSpy.count(), 3);
-        QTest::keyClick(m_frame, Qt::Key_Return);
+        QTest::keyClick(m_frame, Qt::Key_Left);
         QTest::keyClick(m_frame, Qt::Key_A);
         QCOMPARE(exitSpy.count(), 3);
     }
