@@ -143,9 +143,11 @@ void KalibDialog::setOffsetAmplifierValue(int value)
     setOffsetAmplifier(value);
 }
 
-void KalibDialog::showLater(QLabel* label, const QString& text)
+void KalibDialog::showLater(QLabel* label, int value)
 {
-    QMetaObject::invokeMethod(label, "setText", Qt::QueuedConnection, Q_ARG(QString, text));
+    // Only the number crosses the threads; the text is made on the GUI thread.
+    QMetaObject::invokeMethod(
+        label, [label, value] { label->setText(QStringLiteral("%1").arg(value)); }, Qt::QueuedConnection);
 }
 
 void KalibDialog::onMeasurementFinished(quint32 /*frequency*/, const quint32* /*minValues*/, const quint32* avgValues,
@@ -159,7 +161,7 @@ void KalibDialog::onMeasurementFinished(quint32 /*frequency*/, const quint32* /*
     const unsigned average = unsigned(sum / nSamples);
     MutexLocker lock(&m_mutex);
     m_average = average;
-    showLater(ui->AdwValAvgLabel, QStringLiteral("%1").arg(average));
+    showLater(ui->AdwValAvgLabel, int(average));
     advance(average);
 }
 
@@ -174,16 +176,16 @@ void KalibDialog::advance(unsigned average)
         break;
     case STATE_RMS_RESULT:
         m_rmsOffset = linearNullOffset(average);
-        showLater(ui->RMSAdwValLabel, QStringLiteral("%1").arg(average));
-        showLater(ui->RMSOffsetLabel, QStringLiteral("%1").arg(m_rmsOffset));
+        showLater(ui->RMSAdwValLabel, int(average));
+        showLater(ui->RMSOffsetLabel, m_rmsOffset);
         setMeasMode(Configuration::MEAS_MODE_ENV);
         setCalibrationSwitch(true);
         m_state = STATE_ENV_SETTLE;
         break;
     case STATE_ENV_RESULT:
         m_envOffset = linearNullOffset(average);
-        showLater(ui->ENVAdwValLabel, QStringLiteral("%1").arg(average));
-        showLater(ui->ENVOffsetLabel, QStringLiteral("%1").arg(m_envOffset));
+        showLater(ui->ENVAdwValLabel, int(average));
+        showLater(ui->ENVOffsetLabel, m_envOffset);
         m_state = STATE_LOG_WAIT;
         break;
     case STATE_LOG_SETUP:
@@ -200,11 +202,13 @@ void KalibDialog::advance(unsigned average)
             m_state = STATE_LOG_SETTLE; // one step to settle, then the next look
             break;
         }
-        storeResults();
-        showLater(ui->LogAdwValLabel, QStringLiteral("%1").arg(average));
-        showLater(ui->LogOffsetLabel, QStringLiteral("%1").arg(m_logOffset));
+        showLater(ui->LogAdwValLabel, int(average));
+        showLater(ui->LogOffsetLabel, m_logOffset);
+        // The GUI thread stores the three results together, like every other write of settings
+        // and calibration.
         QMetaObject::invokeMethod(
-            this, [this] { ui->KalibDoneLabel->setText(tr("Calibration Done.")); }, Qt::QueuedConnection);
+            this, [this, rms = m_rmsOffset, env = m_envOffset, log = m_logOffset] { storeResults(rms, env, log); },
+            Qt::QueuedConnection);
         m_state = STATE_IDLE;
         break;
     default: // the settle states
@@ -216,18 +220,19 @@ void KalibDialog::advance(unsigned average)
     }
 }
 
-void KalibDialog::storeResults()
+void KalibDialog::storeResults(int rmsOffset, int envOffset, int logOffset)
 {
     // All three together at the end, in one writable window: a calibration left half-way
     // stores nothing.
     const bool bracket = SystemHelper::mountData();
-    Calibration::setValue(Calibration::VT_NullOffsetRMS, m_rmsOffset);
-    Calibration::setValue(Calibration::VT_NullOffsetENV, m_envOffset);
-    Calibration::setValue(Calibration::VT_NullOffsetLOG, m_logOffset);
+    Calibration::setValue(Calibration::VT_NullOffsetRMS, rmsOffset);
+    Calibration::setValue(Calibration::VT_NullOffsetENV, envOffset);
+    Calibration::setValue(Calibration::VT_NullOffsetLOG, logOffset);
     Calibration::setValue(Calibration::VT_KalibTimestamp,
                           QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     if (bracket)
         SystemHelper::unmountData();
+    ui->KalibDoneLabel->setText(tr("Calibration Done."));
 }
 
 void KalibDialog::on_StartKalButton_clicked()

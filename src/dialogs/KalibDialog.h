@@ -17,11 +17,13 @@ class QLabel;
 // offsets of the offset amplifier for the three detectors. RMS and envelope are derived from the
 // mean reading at offset 0; for LOG the offset amplifier is raised in steps of 5 until the mean
 // reading falls to the floor. The three results and the time of the calibration reach the
-// calibration store together at the end; every measurement screen applies them when it starts.
+// calibration store together at the end, written on the GUI thread; every measurement screen
+// applies them when it starts.
 // The service page opens this screen through the main window.
 //
 // Threads: onMeasurementFinished runs the procedure on the worker's thread under m_mutex; it
-// sets the receiver up from there and reaches the labels only through queued calls.
+// sets the receiver up from there and reaches the labels and the store only through queued
+// calls.
 class KalibDialog : public QWidget
 {
     Q_OBJECT
@@ -79,10 +81,10 @@ private:
     void setFrontEnd(Configuration::MeasMode detector, bool line227, bool offsetToZero);
     // One step of the procedure with the step's mean reading; m_mutex held.
     void advance(unsigned average);
-    // Stores the three null offsets and the time stamp; m_mutex held.
-    void storeResults();
-    // Sets a label's text on the GUI thread.
-    void showLater(QLabel* label, const QString& text);
+    // Stores the three null offsets and the time stamp (GUI thread).
+    void storeResults(int rmsOffset, int envOffset, int logOffset);
+    // Shows a number in a label, on the GUI thread.
+    void showLater(QLabel* label, int value);
 
     Ui::KalibDialog* ui;
     DataWorker* m_worker;

@@ -204,8 +204,8 @@ bool SystemHelper::execute(QString commandLine, QByteArray* standardOutput, QByt
 
 namespace {
 
-// Guards the nesting counter and is held through the remount itself: the calibration store is
-// written from the acquisition thread while settings and records are written from the GUI
+// Guards the nesting counter and is held through the remount itself: the calibration store may
+// be written from the acquisition thread while settings and records are written from the GUI
 // thread, and a second writer must not find the counter raised before the file system has
 // actually become writable (nor lower it while the other still writes).
 QMutex& mountLock()

@@ -9,8 +9,8 @@
 // Everything the program asks of the operating system: commands with a time-out, the remount of
 // the read-only root file system around every write, the Ethernet stanza of the network
 // configuration, and device facts. Static functions; the only state is the remount nesting
-// counter. The remount bracket may be used from any thread (the offset calibration stores its
-// results from the acquisition thread); everything else is for the GUI thread.
+// counter. The remount bracket may be used from any thread (the calibration store takes writes
+// from the acquisition thread); everything else is for the GUI thread.
 class SystemHelper
 {
 public:

@@ -75,7 +75,7 @@ private slots:
                 states << state;
         }
         QCOMPARE(states.mid(0, 8), (QList<unsigned>{2, 3, 4, 5, 6, 7, 8, 9}));
-        QCOMPARE((QVector<int>{Calibration::getInt(Calibration::VT_NullOffsetLOG),
+        QTRY_COMPARE((QVector<int>{Calibration::getInt(Calibration::VT_NullOffsetLOG),
                                Calibration::getInt(Calibration::VT_NullOffsetRMS),
                                Calibration::getInt(Calibration::VT_NullOffsetENV)}),
                  expected);
