@@ -143,11 +143,19 @@ void KalibDialog::setOffsetAmplifierValue(int value)
     setOffsetAmplifier(value);
 }
 
-void KalibDialog::showLater(QLabel* label, int value)
+void KalibDialog::showLater(ValueLabel label, int value)
 {
-    // Only the number crosses the threads; the text is made on the GUI thread.
-    QMetaObject::invokeMethod(
-        label, [label, value] { label->setText(QStringLiteral("%1").arg(value)); }, Qt::QueuedConnection);
+    // Only numbers cross the threads, as arguments of a queued call; the text is made on the GUI
+    // thread.
+    QMetaObject::invokeMethod(this, "showValue", Qt::QueuedConnection, Q_ARG(int, label), Q_ARG(int, value));
+}
+
+void KalibDialog::showValue(int label, int value)
+{
+    QLabel* const labels[] = {ui->AdwValAvgLabel, ui->LogAdwValLabel, ui->LogOffsetLabel, ui->RMSAdwValLabel,
+                              ui->RMSOffsetLabel,  ui->ENVAdwValLabel, ui->ENVOffsetLabel};
+    if (label >= 0 && label < int(sizeof(labels) / sizeof(labels[0])))
+        labels[label]->setText(QStringLiteral("%1").arg(value));
 }
 
 void KalibDialog::onMeasurementFinished(quint32 /*frequency*/, const quint32* /*minValues*/, const quint32* avgValues,
@@ -161,7 +169,7 @@ void KalibDialog::onMeasurementFinished(quint32 /*frequency*/, const quint32* /*
     const unsigned average = unsigned(sum / nSamples);
     MutexLocker lock(&m_mutex);
     m_average = average;
-    showLater(ui->AdwValAvgLabel, int(average));
+    showLater(LABEL_AVERAGE, int(average));
     advance(average);
 }
 
@@ -176,16 +184,16 @@ void KalibDialog::advance(unsigned average)
         break;
     case STATE_RMS_RESULT:
         m_rmsOffset = linearNullOffset(average);
-        showLater(ui->RMSAdwValLabel, int(average));
-        showLater(ui->RMSOffsetLabel, m_rmsOffset);
+        showLater(LABEL_RMS_READING, int(average));
+        showLater(LABEL_RMS_OFFSET, m_rmsOffset);
         setMeasMode(Configuration::MEAS_MODE_ENV);
         setCalibrationSwitch(true);
         m_state = STATE_ENV_SETTLE;
         break;
     case STATE_ENV_RESULT:
         m_envOffset = linearNullOffset(average);
-        showLater(ui->ENVAdwValLabel, int(average));
-        showLater(ui->ENVOffsetLabel, m_envOffset);
+        showLater(LABEL_ENV_READING, int(average));
+        showLater(LABEL_ENV_OFFSET, m_envOffset);
         m_state = STATE_LOG_WAIT;
         break;
     case STATE_LOG_SETUP:
@@ -202,13 +210,12 @@ void KalibDialog::advance(unsigned average)
             m_state = STATE_LOG_SETTLE; // one step to settle, then the next look
             break;
         }
-        showLater(ui->LogAdwValLabel, int(average));
-        showLater(ui->LogOffsetLabel, m_logOffset);
+        showLater(LABEL_LOG_READING, int(average));
+        showLater(LABEL_LOG_OFFSET, m_logOffset);
         // The GUI thread stores the three results together, like every other write of settings
         // and calibration.
-        QMetaObject::invokeMethod(
-            this, [this, rms = m_rmsOffset, env = m_envOffset, log = m_logOffset] { storeResults(rms, env, log); },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "storeResults", Qt::QueuedConnection, Q_ARG(int, m_rmsOffset),
+                                  Q_ARG(int, m_envOffset), Q_ARG(int, m_logOffset));
         m_state = STATE_IDLE;
         break;
     default: // the settle states

@@ -11,7 +11,6 @@ class KalibDialog;
 }
 
 class DataWorker;
-class QLabel;
 
 // The offset calibration: with the input disconnected (calibration switch on) it finds the null
 // offsets of the offset amplifier for the three detectors. RMS and envelope are derived from the
@@ -74,6 +73,12 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
+private slots:
+    // Queued from the worker's thread.
+    void showValue(int label, int value);
+    // Stores the three null offsets and the time stamp.
+    void storeResults(int rmsOffset, int envOffset, int logOffset);
+
 private:
     // The front end for a measurement with the input disconnected: broadband path, preamplifier
     // off, 1 MHz, linear amplifier 0, the detector and its line 227, offset amplifier 0 when
@@ -81,10 +86,18 @@ private:
     void setFrontEnd(Configuration::MeasMode detector, bool line227, bool offsetToZero);
     // One step of the procedure with the step's mean reading; m_mutex held.
     void advance(unsigned average);
-    // Stores the three null offsets and the time stamp (GUI thread).
-    void storeResults(int rmsOffset, int envOffset, int logOffset);
-    // Shows a number in a label, on the GUI thread.
-    void showLater(QLabel* label, int value);
+    // The value labels, in form order.
+    enum ValueLabel {
+        LABEL_AVERAGE,
+        LABEL_LOG_READING,
+        LABEL_LOG_OFFSET,
+        LABEL_RMS_READING,
+        LABEL_RMS_OFFSET,
+        LABEL_ENV_READING,
+        LABEL_ENV_OFFSET
+    };
+    // Shows a number in a value label, on the GUI thread.
+    void showLater(ValueLabel label, int value);
 
     Ui::KalibDialog* ui;
     DataWorker* m_worker;

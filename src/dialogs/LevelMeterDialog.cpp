@@ -410,7 +410,7 @@ void LevelMeterDialog::onMeasurementFinished(quint32 /*frequency*/, const quint3
     if (complete && tasks != TASK_NONE) {
         // A pass is complete and a save waits for it: the GUI thread writes the record while this
         // thread waits here.
-        QTimer::singleShot(0, this, &LevelMeterDialog::onDataCompleted);
+        QMetaObject::invokeMethod(this, "onDataCompleted", Qt::QueuedConnection);
         pauseDataWorker();
     }
 }
