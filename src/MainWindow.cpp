@@ -10,6 +10,7 @@
 #include "dialogs/ValueSelectDialog.h"
 #include "hardware/BoardIO.h"
 #include "dialogs/SpectrumDialog.h"
+#include "dialogs/TimeDomainDialog.h"
 #include "hardware/DataWorker.h"
 #include "hardware/SyncRadio.h"
 #include "storage/RecordWriter.h"
@@ -61,6 +62,7 @@ MainWindow::MainWindow()
     , ui(new Ui::MainWindow)
     , m_dataWorker(nullptr)
     , m_spectrumDialog(nullptr)
+    , m_timeDomainDialog(nullptr)
     , m_levelMeterDialog(nullptr)
     , m_kalibDialog(nullptr)
     , m_helpDialog(new HelpDialog(this))
@@ -79,6 +81,7 @@ MainWindow::MainWindow()
 
     // The screens are created here, before the form, as they join.
     m_spectrumDialog = new SpectrumDialog(m_dataWorker, this);
+    m_timeDomainDialog = new TimeDomainDialog(m_dataWorker, this);
     m_levelMeterDialog = new LevelMeterDialog(m_dataWorker, this);
     m_kalibDialog = new KalibDialog(m_dataWorker, this);
 
@@ -117,6 +120,10 @@ MainWindow::MainWindow()
     connect(m_spectrumDialog, &SpectrumDialog::gotoSetup, this,
             [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
     ui->MainWidget->addWidget(m_spectrumDialog);
+    connect(m_timeDomainDialog, &TimeDomainDialog::exit, this, &MainWindow::gotoMainMenu);
+    connect(m_timeDomainDialog, &TimeDomainDialog::gotoSetup, this,
+            [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
+    ui->MainWidget->addWidget(m_timeDomainDialog);
     SetupDialog* setup = SetupDialog::instance();
     connect(setup, &SetupDialog::exit, this, &MainWindow::gotoMainMenu);
     connect(m_helpDialog, &HelpDialog::exit, this, &MainWindow::gotoMainMenu);
@@ -264,9 +271,9 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
         break;
     case DIALOG_TIME:
         routeSetupExit(&MainWindow::gotoMainMenu);
-        // The measurement screens: route the setup frame's exit() back to gotoMainMenu() (and
-        // away from this screen's button slot), status text = the screen's title ("Spectrum",
-        // "Time Domain", "Level" in the screen's own context), show its page, call its exec().
+        setStatusText(QCoreApplication::translate("TimeDomainDialog", "Time Domain"));
+        ui->MainWidget->setCurrentWidget(m_timeDomainDialog);
+        m_timeDomainDialog->exec();
         break;
     case DIALOG_LEVEL:
         routeSetupExit(&MainWindow::gotoMainMenu);

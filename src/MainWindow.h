@@ -14,6 +14,7 @@ class HelpDialog;
 class KalibDialog;
 class LevelMeterDialog;
 class SpectrumDialog;
+class TimeDomainDialog;
 class QLabel;
 class QProgressBar;
 
@@ -85,6 +86,7 @@ private:
     // Created without parent; lives as long as the process.
     DataWorker* m_dataWorker;
     SpectrumDialog* m_spectrumDialog;
+    TimeDomainDialog* m_timeDomainDialog;
     LevelMeterDialog* m_levelMeterDialog;
     KalibDialog* m_kalibDialog;
     // The acquisition worker and the screens join here as they are built (each a page of

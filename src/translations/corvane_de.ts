@@ -381,6 +381,13 @@
     </message>
 </context>
 <context>
+    <name>QuantityColorScale</name>
+    <message>
+        <source>Quantity</source>
+        <translation>Anzahl</translation>
+    </message>
+</context>
+<context>
     <name>RecordSaving</name>
     <message>
         <source>Select phase</source>
@@ -1200,6 +1207,82 @@
     <message>
         <source>Time Domain</source>
         <translation>Zeitbereich</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>Ant:</source>
+        <translation>Ant:</translation>
+    </message>
+    <message>
+        <source>Freq:</source>
+        <translation>Freq:</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Band:</source>
+        <translation>Band:</translation>
+    </message>
+    <message>
+        <source>Sync:</source>
+        <translation>Sync:</translation>
+    </message>
+    <message>
+        <source>Persist:</source>
+        <translation>Nachl.:</translation>
+    </message>
+    <message>
+        <source>Inf</source>
+        <translation>Unendl.</translation>
+    </message>
+    <message>
+        <source>Phase:</source>
+        <translation>Phase:</translation>
+    </message>
+    <message>
+        <source>Act:</source>
+        <translation>Akt:</translation>
+    </message>
+    <message>
+        <source>ActLvl:</source>
+        <translation>AktSchw.:</translation>
+    </message>
+    <message>
+        <source>mV</source>
+        <translation>mV</translation>
+    </message>
+    <message>
+        <source>Enter frequency</source>
+        <translation>Frequenz eingeben</translation>
+    </message>
+    <message>
+        <source>Select sync sensor</source>
+        <translation>Sync-Sensor wählen</translation>
+    </message>
+    <message>
+        <source>Select volume</source>
+        <translation>Lautstärke wählen</translation>
+    </message>
+    <message>
+        <source>Adjust linear amplification</source>
+        <translation>Lineare Verstärkung einstellen</translation>
+    </message>
+    <message>
+        <source>Preamplifier</source>
+        <translation>Vorverstärker</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
     </message>
 </context>
 <context>

@@ -28,15 +28,20 @@ private:
         return document;
     }
 
-    // Closes the next notice and returns its text through `text`.
+    // Closes the timed notice that follows "Saving data..." and returns its text through `text`.
+    // It looks every 20 ms, so a slow machine cannot make it fire before the notice is up.
     static void closeNextNotice(QString* text)
     {
-        QTimer::singleShot(50, [text]() {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                *text = box->text();
-                box->done(0);
-            }
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [poll, text]() {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box == InfoMessageBox::progress())
+                return;
+            *text = box->text();
+            box->done(0);
+            poll->deleteLater();
         });
+        poll->start(20);
     }
 
 private slots:

@@ -1,0 +1,217 @@
+// The time-domain screen without a running worker: its sweep handler is fed directly, the
+// clock of the sync time-out is the test's.
+
+#include "DialogDriver.h"
+#include "common/TestRoot.h"
+
+#include "dialogs/TimeDomainDialog.h"
+#include "dialogs/ValueEditDialog.h"
+#include "dialogs/ValueSelectDialog.h"
+#include "util/MarkerPresets.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+using namespace DialogDriver;
+using C = Configuration;
+
+class TestTimeDomainDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestRoot> m_root;
+    std::unique_ptr<TimeDomainDialog> m_dialog;
+    qint64 m_now = 1000;
+
+    void start()
+    {
+        m_dialog = std::make_unique<TimeDomainDialog>(nullptr);
+        m_dialog->setClock([this] { return m_now; });
+        m_dialog->exec();
+    }
+    void feed(std::vector<quint32> values, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            m_dialog->onMeasurementFinished(600000, nullptr, nullptr, values.data(), quint16(values.size()), nullptr);
+    }
+    void setInterrupts(int count) const
+    {
+        m_root->writeFile("/proc/interrupts", QStringLiteral("           CPU0       CPU1\n 89: %1 0 GIC cc1101\n")
+                                                  .arg(count).toLatin1());
+    }
+    QString board(const char* path) const { return QString::fromLatin1(m_root->readFile(path)).trimmed(); }
+    static QStringList texts(const QDomDocument& record, const QStringList& tags)
+    {
+        QStringList result;
+        for (const QString& tag : tags)
+            result << record.documentElement().firstChildElement(tag).text();
+        return result;
+    }
+
+private slots:
+    void init()
+    {
+        m_root = std::make_unique<TestRoot>();
+        QVERIFY(m_root->installMount());
+        for (const char* file : {"/sys/class/gpio/gpio213/value", "/sys/bus/iio/devices/iio:device1/out_voltage0_raw"})
+            m_root->writeFile(file, "0");
+        setInterrupts(100);
+        C::clear();
+    }
+    void cleanup()
+    {
+        m_dialog.reset();
+        m_root.reset();
+    }
+
+    void damagedSettingsAreLimited()
+    {
+        for (const auto& entry : QList<QPair<const char*, int>>{{"AmpMinPercent", 40}, {"AmpMaxPercent", 40},
+                                                                {"Resolution", 0}, {"PhaseShift", -90},
+                                                                {"Persistency", 500}, {"UpdateInterval", 5},
+                                                                {"FreqMin", 5}, {"Sync", 9}, {"MaxQuantity", 0}})
+            C::setValuePersistent(QLatin1String(entry.first), entry.second, TimeDomainDialog::NAME);
+        C::setValuePersistent("SweepRate", 0, "system");
+        C::setValuePersistent("ActivityLevel", -40, TimeDomainDialog::NAME);
+        start();
+        QCOMPARE((QList<int>{m_dialog->sweepRate(), m_dialog->frequency(), m_dialog->persistency(), m_dialog->sync(),
+                             m_dialog->activityLevel(), m_dialog->data().ampMin(), m_dialog->data().ampMax()}),
+                 (QList<int>{20, 150, 100, C::SYNC_MAINS_RF, 0, 40, 50}));
+        feed(std::vector<quint32>(700, 7372), 120); // 45 %
+        QCOMPARE(m_dialog->count(), quint64(100));
+        m_dialog->updateTick();
+        QCOMPARE(m_dialog->data().image().pixelIndex(499, m_dialog->valueToPixel(7372)), 10);
+    }
+
+    void activityVoltage_data()
+    {
+        QTest::addColumn<QList<int>>("setup"); // antenna, preamplifier, calibration offset, level
+        QTest::addColumn<double>("factor"); // as calib.ini holds it
+        QTest::addColumn<double>("millivolts");
+        QTest::newRow("UHF, preamplifier on") << QList<int>{0, 1, 0, 20} << 9.0 << 0.246387;
+        QTest::newRow("factor 0 uses the default") << QList<int>{0, 1, 0, 20} << 0.0 << 0.246387;
+        QTest::newRow("preamplifier off") << QList<int>{0, 0, 0, 20} << 1.0 << 2.217482;
+        QTest::newRow("TEV, broadband") << QList<int>{1, 1, 100, 20} << 2.0 << 1.074731;
+        QTest::newRow("below the offset shows 0") << QList<int>{0, 1, 5000, 20} << 9.0 << 0.0;
+    }
+    void activityVoltage()
+    {
+        QFETCH(QList<int>, setup);
+        QFETCH(double, factor);
+        QFETCH(double, millivolts);
+        C::setValue(C::VT_Antenna, setup[0], "system");
+        C::setValue(C::VT_Preamplifier, setup[1], TimeDomainDialog::NAME);
+        for (auto type : {Calibration::VT_AmpOnRMSOffset, Calibration::VT_AmpOffRMSOffset, Calibration::VT_BBRMSOffset})
+            Calibration::setValue(type, setup[2]);
+        for (auto type : {Calibration::VT_AmpOnRMSFaktor, Calibration::VT_AmpOffRMSFaktor, Calibration::VT_BBRMSFaktor})
+            Calibration::setValue(type, factor);
+        C::setValuePersistent("ActivityLevel", setup[3], TimeDomainDialog::NAME);
+        start();
+        QCOMPARE(board("/sys/class/gpio/gpio213/value"), setup[1] && !setup[0] ? "0" : "1");
+        QVERIFY(qAbs(m_dialog->calcActivityVoltage() - millivolts) < 1e-5);
+    }
+
+    void radioSyncFallsBackWhenSilent_data()
+    {
+        QTest::addColumn<int>("sync");
+        QTest::addColumn<int>("interrupts"); // within the 60 s
+        QTest::addColumn<int>("after");
+        QTest::newRow("radio, 9 interrupts") << int(C::SYNC_MAINS_RF) << 9 << int(C::SYNC_INT_E);
+        QTest::newRow("radio, 10 interrupts") << int(C::SYNC_MAINS_RF) << 10 << int(C::SYNC_MAINS_RF);
+        QTest::newRow("sensor, none") << int(C::SYNC_SENSOR_H) << 0 << int(C::SYNC_SENSOR_H);
+    }
+    void radioSyncFallsBackWhenSilent()
+    {
+        QFETCH(int, sync);
+        QFETCH(int, interrupts);
+        QFETCH(int, after);
+        C::setValue(C::VT_Sync, sync, TimeDomainDialog::NAME);
+        start();
+        QCOMPARE(m_dialog->expectedInterruptCount(), 110);
+        setInterrupts(100 + interrupts);
+        m_now += 60;
+        m_dialog->updateTick(); // the deadline itself is not past
+        QCOMPARE(int(m_dialog->sync()), sync);
+        m_now += 1;
+        m_dialog->updateTick();
+        QCOMPARE(int(m_dialog->sync()), after);
+        QCOMPARE(C::getValue(C::VT_Sync, TimeDomainDialog::NAME), after);
+        QCOMPARE(m_dialog->syncDeadline(), m_now + 60); // re-armed in every case
+        QCOMPARE(m_dialog->expectedInterruptCount(), 110 + interrupts);
+    }
+
+    void markerFrequencyBringsItsLevelAndTapSetsTheActivityLevel()
+    {
+        MarkerPresets::store({300, 600}, {-20, -35});
+        start();
+        ValueEditDialog* editor = ValueEditDialog::instance();
+        whenShown(editor, [editor] {
+            auto* presets = editor->findChild<QListWidget*>("listWidgetPredefines");
+            tap(presets, presets->item(1));
+            tap(editor->findChild<QPushButton*>("ButtonOk"));
+        });
+        m_dialog->on_FreqButton_clicked();
+        QCOMPARE(m_dialog->frequency(), 600);
+        QCOMPARE(C::getValue(C::VT_FreqMin, TimeDomainDialog::NAME), 600);
+        QCOMPARE(board("/sys/bus/iio/devices/iio:device1/out_voltage0_raw"), "67");
+        QCOMPARE(board("/sys/class/gpio/gpio213/value"), "0");
+
+        m_dialog->levelSelect(QPointF(3, -4.5)); // below the amplitude axis
+        QCOMPARE(m_dialog->activityLevel(), 0);
+        m_dialog->setResolution(C::RESOLUTION_COARSE);
+        m_dialog->levelSelect(QPointF(3, 7.6)); // a multiple of the resolution
+        QCOMPARE(m_dialog->activityLevel(), 6);
+        QCOMPARE(C::valuePersistent("ActivityLevel", TimeDomainDialog::NAME, 0).toInt(), 6);
+    }
+
+    void recordInImageAndLineMode()
+    {
+        C::setValue(C::VT_Persistency, 0, TimeDomainDialog::NAME);
+        C::setValue(C::VT_MaxQuantity, 100, TimeDomainDialog::NAME);
+        C::setValue(C::VT_AmpMinPercent, 5, TimeDomainDialog::NAME);
+        C::setValue(C::VT_Resolution, C::RESOLUTION_FINE, TimeDomainDialog::NAME);
+        start();
+        std::vector<quint32> values(500, 0); // below the shown range
+        values[10] = 9830; // 60 %: above the level
+        values[20] = 1500; // 9 %: below it
+        feed(values, 120);
+        m_dialog->updateTick();
+        QDomDocument record = m_dialog->recordDocument(C::PHASE_L2);
+        const int above = m_dialog->valueToPixel(9830);
+        const int below = m_dialog->valueToPixel(1500);
+        QCOMPARE(texts(record, {"meas_mode", "persistency", "phase", "minAmplitude", "times", "sample", "quantity", "pixel"}),
+                 (QStringList{"RMS", "Infinite", "L2", "5", "0.40 0.80",
+                              QStringLiteral("%1 %2").arg(m_dialog->pixelToValue(above)).arg(m_dialog->pixelToValue(below)),
+                              "100 100", QStringLiteral("%1 %2").arg(above).arg(below)}));
+
+        m_dialog->setPersistency(1);
+        feed(values);
+        record = m_dialog->recordDocument(C::PHASE_Unspecified);
+        QCOMPARE(texts(record, {"persistency", "phase", "nsamples"}), (QStringList{"1", "Unspecified", "500"}));
+        QCOMPARE(record.documentElement().firstChildElement("timescale").attribute("max"), QStringLiteral("20.00"));
+        QCOMPARE(texts(record, {"max"}).first().split(' ').mid(9, 3), (QStringList{"0", "9830", "0"}));
+        QVERIFY(record.documentElement().firstChildElement("times").isNull());
+    }
+
+    void cancelledPhasePromptSavesNothingAndEscapeLeaves()
+    {
+        C::setValue(C::VT_PromptPhase, 1, "system");
+        start();
+        whenShown(ValueSelectDialog::instance(), [] { pressKey(ValueSelectDialog::instance(), Qt::Key_Escape); });
+        QTest::mouseClick(m_dialog->findChild<QPushButton*>("SaveButton"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialog->tasks(), TimeDomainDialog::Tasks(TimeDomainDialog::TASK_NONE), 10000);
+        QVERIFY(!m_root->exists("/data/corvane_data"));
+        QSignalSpy exits(m_dialog.get(), &TimeDomainDialog::exit);
+        QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+        QCOMPARE(exits.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestTimeDomainDialog)
+#include "tst_timedomaindialog.moc"
