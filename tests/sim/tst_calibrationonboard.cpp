@@ -12,6 +12,7 @@
 #include "util/CalibrationTriple.h"
 #include "util/Configuration.h"
 
+#include <QDir>
 #include <QtTest>
 
 #include <cmath>
@@ -56,6 +57,7 @@ private slots:
         QVERIFY(qAbs(Calibration::getInt(Calibration::VT_NullOffsetENV) - 64) <= 1);
 
         Configuration::setValue(Configuration::VT_Meas_70, 1, QStringLiteral("system"));
+        Configuration::setValue(Configuration::VT_GatingTime, 2, LevelMeterDialog::NAME); // for after step 18
         LevelMeterDialog level(&worker);
         level.exec();
         qint64 now = 0;
@@ -66,6 +68,10 @@ private slots:
             level.confirmCalibrationStep(now += 3000);
             QCOMPARE(level.calibrationStep(), step == 18 ? 0 : step + 1);
         }
+        // Back in normal use: a save waits on the running worker for the pass, then writes the record.
+        level.on_SaveButton_clicked();
+        QTRY_VERIFY_WITH_TIMEOUT(!level.tasks(), 60000);
+        QCOMPARE(QDir(board.path(QStringLiteral("/data/corvane_data"))).entryList({"level_*.xml"}).size(), 1);
         level.on_ExitButton_clicked();
 
         for (int c = 0; c < 9; ++c) { // offset and factor keys alternate from AmpOnLOGOffset on
