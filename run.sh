@@ -2,8 +2,9 @@
 # Builds the instrument and the board simulator, starts the simulator on its root folder (tmpfs,
 # see sim/README.md) and then the instrument on that root; the simulator is stopped when the
 # instrument exits. With a display it opens a 640 x 480 window; without one it serves the screen
-# over VNC on localhost:5900 (connect any VNC viewer to 127.0.0.1:5900 to see and drive it).
+# over VNC to this machine only (connect any VNC viewer to 127.0.0.1:5900 to see and drive it).
 #   CORVANE_RUN_ROOT=DIR ./run.sh    use another root folder (keep it on tmpfs)
+#   CORVANE_VNC_PORT=5901 ./run.sh   another VNC port
 # Faults while it runs, for example: build/sim/corvane-boardsim --fault pll-unlocked on
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -40,13 +41,15 @@ done
 [ -s "$root/sim/ready" ] || { echo "The board simulator did not get ready" >&2; exit 1; }
 
 export CORVANE_ROOT="$root"
+app=(build/src/corvane)
+# Without a display: a virtual X screen served over VNC to this machine only (Qt's own VNC
+# platform would listen on every interface).
 if [ -z "${DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  export QT_QPA_PLATFORM="vnc:size=640x480:depth=16:addr=127.0.0.1:port=5900"
-  echo "No display: the instrument's screen is served over VNC at 127.0.0.1:5900"
+  app=(scripts/serve-vnc.sh build/src/corvane)
 fi
 echo "Board simulator on $root (faults: $sim --root $root --fault NAME on|off)"
 # In the background, so that a signal to this script is handled at once (see cleanup).
-build/src/corvane &
+"${app[@]}" &
 app_pid=$!
 status=0
 wait "$app_pid" || status=$?

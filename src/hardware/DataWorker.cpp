@@ -268,21 +268,26 @@ void DataWorker::pause()
 {
     // Publishes what the worker wrote so far to the GUI thread, which reads it while we wait.
     CORVANE_HAPPENS_BEFORE(&m_pauseSemaphore);
-    const int available = m_pauseSemaphore.available();
-    if (available > 0)
-        m_pauseSemaphore.tryAcquire(available);
-    // A stop() sets the flag before it releases: if its permits were just drained, no resume
-    // will follow, so do not wait for one.
-    if (m_stop)
+    // The idle permit: from here on isPaused() is true until the GUI thread resumes. Only this
+    // one is taken, so that a resume() the GUI thread gave before we got here is not lost.
+    m_pauseSemaphore.acquire(1);
+    // A stop() from this thread's own slot releases nothing: do not wait for a resume then.
+    if (m_stop) {
+        m_pauseSemaphore.release(1);
         return;
-    m_pauseSemaphore.acquire();
+    }
+    m_pauseSemaphore.acquire(1);
     CORVANE_HAPPENS_AFTER(&m_pauseSemaphore);
 }
 
 void DataWorker::resume()
 {
     CORVANE_HAPPENS_BEFORE(&m_pauseSemaphore);
-    m_pauseSemaphore.release(2);
+    // Two permits wake a waiting pause() and leave the idle permit. At most one resume is kept
+    // for a pause still to come (3 permits): a screen that resumes more often than it pauses
+    // must not let later pauses pass unseen.
+    if (m_pauseSemaphore.available() < 3)
+        m_pauseSemaphore.release(2);
 }
 
 void DataWorker::stop()
@@ -373,16 +378,16 @@ void DataWorker::run()
         sleepUntil(addMicroseconds(now(), SETTLE_TIME_US), SETTLE_TIME_US);
         const bool pllPresent = pllGetFrequency(PLL_DEVICE) != -1;
 
-        const timespec armed = now();
         if (!phaseSynchronous)
             writeRegister(REG_CONTROL, runningControl + CONTROL_START);
+        // The block-complete interrupt, then the block's full time: the buffers are read only
+        // after both, whatever woke the poll (on a plain file standing in for the device the
+        // poll returns at once, and the sleep alone paces the steps).
         if (m_interruptFd >= 0) {
             pollfd interrupt = {m_interruptFd, INTERRUPT_EVENTS, 0};
             ::poll(&interrupt, 1, INTERRUPT_TIMEOUT_MS);
         }
-        // Give the block its full time: the interrupt has normally ended it already, but a
-        // stand-in memory (a plain file, whose poll returns at once) is paced by this alone.
-        sleepUntil(addMicroseconds(armed, blockTimeUs), blockTimeUs);
+        sleepUntil(addMicroseconds(now(), blockTimeUs), blockTimeUs);
 
         // An unreadable synthesiser reports the step as frequency 0; the sweep keeps its place,
         // so the receiver stays tuned where it was and recovers with the synthesiser.

@@ -146,23 +146,27 @@ QString Configuration::getString(ValueType type, const QString& path)
     return value.toString();
 }
 
-void Configuration::setValue(ValueType type, int value, const QString& path)
+bool Configuration::setValue(ValueType type, int value, const QString& path)
 {
     const int stored = limit(type, value);
+    bool written = true;
     if (isPersistent(type))
-        setValuePersistent(keyName(type), QVariant(stored), path);
+        written = setValuePersistent(keyName(type), QVariant(stored), path);
     else
         setValue(keyName(type), QVariant(stored), path);
     emit instance()->configurationChanged(type, QVariant(stored), path);
+    return written;
 }
 
-void Configuration::setValue(ValueType type, const QString& value, const QString& path)
+bool Configuration::setValue(ValueType type, const QString& value, const QString& path)
 {
+    bool written = true;
     if (isPersistent(type))
-        setValuePersistent(keyName(type), QVariant(value), path);
+        written = setValuePersistent(keyName(type), QVariant(value), path);
     else
         setValue(keyName(type), QVariant(value), path);
     emit instance()->configurationChanged(type, QVariant(value), path);
+    return written;
 }
 
 int Configuration::getMin(ValueType type)
@@ -195,18 +199,27 @@ int Configuration::limit(ValueType type, int value)
     return value;
 }
 
-void Configuration::setValuePersistent(const QString& key, QVariant value, const QString& path)
+bool Configuration::setValuePersistent(const QString& key, QVariant value, const QString& path)
 {
-    if (SystemHelper::mountData()) {
-        {
-            QSettings settings(settingsFile(), QSettings::IniFormat);
-            settings.setValue(fullKey(key, path), value);
-            settings.sync();
-        }
-        SystemHelper::unmountData();
-        qDebug() << "Configuration::setValuePersistent()";
-    }
+    // The value holds for this run in any case; only a written file keeps it for the next.
     instance()->m_cache.insert(fullKey(key, path), value);
+    if (!SystemHelper::mountData()) {
+        qWarning() << "Configuration::setValuePersistent(): the data partition could not be made writable";
+        return false;
+    }
+    QSettings::Status status;
+    {
+        QSettings settings(settingsFile(), QSettings::IniFormat);
+        settings.setValue(fullKey(key, path), value);
+        settings.sync();
+        status = settings.status();
+    }
+    SystemHelper::unmountData();
+    if (status != QSettings::NoError) {
+        qWarning() << "Configuration::setValuePersistent(): writing" << settingsFile() << "failed";
+        return false;
+    }
+    return true;
 }
 
 void Configuration::setValue(const QString& key, QVariant value, const QString& path)

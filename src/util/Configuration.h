@@ -84,8 +84,10 @@ public:
 
     static int getValue(ValueType type, const QString& path);
     static QString getString(ValueType type, const QString& path);
-    static void setValue(ValueType type, int value, const QString& path);
-    static void setValue(ValueType type, const QString& value, const QString& path);
+    // Both hold the value for this run and announce it; false when a persistent value could not
+    // be written to the settings file (it is then lost at the next start: tell the operator).
+    static bool setValue(ValueType type, int value, const QString& path);
+    static bool setValue(ValueType type, const QString& value, const QString& path);
 
     static int getMin(ValueType type);
     static int getMax(ValueType type);
@@ -94,7 +96,8 @@ public:
     static int limit(ValueType type, int value);
 
     // Raw access by key word, for lists the screens keep outside the table.
-    static void setValuePersistent(const QString& key, QVariant value, const QString& path);
+    // False when the settings file could not be written (the value still holds for this run).
+    static bool setValuePersistent(const QString& key, QVariant value, const QString& path);
     static void setValue(const QString& key, QVariant value, const QString& path);
     static QVariant valuePersistent(const QString& key, const QString& path, const QVariant& defaultValue);
     static QVariant value(const QString& key, const QString& path, const QVariant& defaultValue);

@@ -76,6 +76,12 @@ QString confinedPath(const QString& argument)
 // run on this machine.
 bool resolveRooted(QString& program, QStringList& arguments)
 {
+    // A program path that climbs ("/bin/../../usr/bin/rm") could name a host program below the
+    // root's parent and run it with arguments that were never confined.
+    if (program.split(QLatin1Char('/')).contains(QLatin1String(".."))) {
+        qDebug() << "SystemHelper::execute(): refused program path" << program;
+        return false;
+    }
     const QString baseName = QFileInfo(program).fileName();
     const QString found = standIn(program);
     if (!found.isEmpty()) {

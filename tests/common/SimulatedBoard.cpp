@@ -1,5 +1,6 @@
 #include "common/SimulatedBoard.h"
 
+#include "common/TestRoot.h"
 #include "util/Platform.h"
 
 #include <QDir>
@@ -14,26 +15,23 @@
 
 namespace {
 
-QString temporaryTemplate()
-{
-    const QFileInfo shm(QStringLiteral("/dev/shm"));
-    const QString base = shm.isDir() && shm.isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    return base + QStringLiteral("/corvane-simtest-XXXXXX");
-}
+constexpr size_t RegisterSize = 16384, SampleSize = 65536;
 
-quint8* mapFile(const QString& name, size_t size)
+quint32* mapFile(const QString& name, size_t size)
 {
-    const QByteArray native = QFile::encodeName(name);
-    const int fd = ::open(native.constData(), O_RDWR);
+    const int fd = ::open(QFile::encodeName(name).constData(), O_RDWR);
     if (fd < 0)
         return nullptr;
     void* address = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     ::close(fd);
-    return address == MAP_FAILED ? nullptr : static_cast<quint8*>(address);
+    return address == MAP_FAILED ? nullptr : static_cast<quint32*>(address);
 }
 
-constexpr size_t RegisterSize = 16384;
-constexpr size_t SampleSize = 65536;
+QString temporaryTemplate()
+{
+    const QFileInfo shm("/dev/shm");
+    return (shm.isDir() && shm.isWritable() ? QString("/dev/shm") : QDir::tempPath()) + "/corvane-simtest-XXXXXX";
+}
 
 } // namespace
 
@@ -47,7 +45,7 @@ SimulatedBoard::~SimulatedBoard()
 {
     stop();
     unmapMemories();
-    Platform::setRoot(QStringLiteral("/"));
+    Platform::setRoot(TestRoot::harmlessRoot());
 }
 
 QString SimulatedBoard::program()
@@ -55,16 +53,11 @@ QString SimulatedBoard::program()
     return qEnvironmentVariable("CORVANE_SIM");
 }
 
-QString SimulatedBoard::path(const QString& boardPath) const
-{
-    return root() + boardPath;
-}
-
 int SimulatedBoard::runProgram(const QStringList& arguments, QByteArray* output) const
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program(), QStringList{QStringLiteral("--root"), root()} + arguments);
+    process.start(program(), QStringList {"--root", root()} + arguments);
     if (!process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished(1000);
@@ -77,26 +70,21 @@ int SimulatedBoard::runProgram(const QStringList& arguments, QByteArray* output)
 
 bool SimulatedBoard::prepare(const QStringList& arguments)
 {
-    return isValid() && runProgram(QStringList{QStringLiteral("--prepare-only")} + m_extraArguments + arguments) == 0;
+    return m_dir.isValid() && runProgram(QStringList {"--prepare-only"} + m_extraArguments + arguments) == 0;
 }
 
 bool SimulatedBoard::start(int timeoutMs)
 {
-    if (!isValid())
-        return false;
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(program(), QStringList{QStringLiteral("--root"), root()} + m_extraArguments);
-    if (!m_process.waitForStarted(timeoutMs))
+    m_process.start(program(), QStringList {"--root", root()} + m_extraArguments);
+    if (!m_dir.isValid() || !m_process.waitForStarted(timeoutMs))
         return false;
-    const QString readyFile = path(QStringLiteral("/sim/ready"));
+    // The simulator writes its process id to <root>/sim/ready once it serves the board.
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        QFile ready(readyFile);
-        if (ready.open(QIODevice::ReadOnly) && ready.readAll().trimmed().toLongLong() == m_process.processId())
+    while (timer.elapsed() < timeoutMs && m_process.state() != QProcess::NotRunning) {
+        if (readBoardFile("/sim/ready").trimmed().toLongLong() == m_process.processId())
             return true;
-        if (m_process.state() == QProcess::NotRunning)
-            return false;
         QThread::msleep(10);
     }
     return false;
@@ -122,14 +110,14 @@ void SimulatedBoard::useAsPlatformRoot() const
 
 bool SimulatedBoard::setFault(const QString& name, bool on) const
 {
-    return runProgram({QStringLiteral("--fault"), name, on ? QStringLiteral("on") : QStringLiteral("off")}) == 0;
+    return runProgram({"--fault", name, on ? "on" : "off"}) == 0;
 }
 
 bool SimulatedBoard::mapMemories()
 {
     unmapMemories();
-    m_registers = mapFile(path(QStringLiteral("/dev/bram1")), RegisterSize);
-    m_samples = mapFile(path(QStringLiteral("/dev/bram0")), SampleSize);
+    m_registers = mapFile(path("/dev/bram1"), RegisterSize);
+    m_samples = mapFile(path("/dev/bram0"), SampleSize);
     return m_registers && m_samples;
 }
 
@@ -139,43 +127,30 @@ void SimulatedBoard::unmapMemories()
         ::munmap(m_registers, RegisterSize);
     if (m_samples)
         ::munmap(m_samples, SampleSize);
-    m_registers = nullptr;
-    m_samples = nullptr;
+    m_registers = m_samples = nullptr;
 }
 
+// Every access is one atomic 32-bit access, as the instrument's and the simulator's are.
 quint32 SimulatedBoard::readRegister(quint32 offset) const
 {
-    if (!m_registers) {
-        qWarning("SimulatedBoard::readRegister(): the memories are not mapped (mapMemories())");
-        return 0;
-    }
-    return __atomic_load_n(reinterpret_cast<quint32*>(m_registers + offset), __ATOMIC_ACQUIRE);
+    return m_registers ? __atomic_load_n(m_registers + offset / 4, __ATOMIC_ACQUIRE) : 0xDEADBEEF;
 }
 
 void SimulatedBoard::writeRegister(quint32 offset, quint32 value)
 {
-    if (!m_registers) {
-        qWarning("SimulatedBoard::writeRegister(): the memories are not mapped (mapMemories())");
-        return;
-    }
-    __atomic_store_n(reinterpret_cast<quint32*>(m_registers + offset), value, __ATOMIC_RELEASE);
+    if (m_registers)
+        __atomic_store_n(m_registers + offset / 4, value, __ATOMIC_RELEASE);
 }
 
 quint32 SimulatedBoard::sample(quint32 bufferOffset, int i) const
 {
-    if (!m_samples || i < 0 || i >= 2048) {
-        qWarning("SimulatedBoard::sample(): the memories are not mapped, or no such slot");
-        return 0;
-    }
-    return __atomic_load_n(reinterpret_cast<quint32*>(m_samples + bufferOffset) + i, __ATOMIC_ACQUIRE);
+    return m_samples && i >= 0 && i < 2048 ? __atomic_load_n(m_samples + bufferOffset / 4 + i, __ATOMIC_ACQUIRE) : 0xDEADBEEF;
 }
 
 bool SimulatedBoard::writeBoardFile(const QString& boardPath, const QByteArray& content) const
 {
     QFile file(path(boardPath));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(content) == content.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
 QByteArray SimulatedBoard::readBoardFile(const QString& boardPath) const

@@ -16,7 +16,15 @@ TestRoot::TestRoot()
 
 TestRoot::~TestRoot()
 {
-    Platform::setRoot(QStringLiteral("/"));
+    Platform::setRoot(harmlessRoot());
+}
+
+QString TestRoot::harmlessRoot()
+{
+    // Below /proc nothing can be created, not even by root: every board file is missing, every
+    // write fails and no command finds a stand-in, so late code of a test cannot reach this
+    // machine's own files and commands.
+    return QStringLiteral("/proc/corvane-no-root");
 }
 
 QString TestRoot::path(const QString& absolutePath) const

@@ -7,12 +7,18 @@
 // A temporary platform root for one test: sets Platform's root to a fresh folder holding an
 // empty /data, and can install small shell stand-ins for the board image's commands. The
 // stand-in "mount" logs its arguments to <root>/mount.log and fails while <root>/mount.fail
-// exists. Restores the root "/" when destroyed.
+// exists. When destroyed it sets the harmless root (never "/": code that runs later in the test
+// process must not act on this machine).
 class TestRoot
 {
 public:
     TestRoot();
     ~TestRoot();
+    TestRoot(const TestRoot&) = delete;
+    TestRoot& operator=(const TestRoot&) = delete;
+
+    // The root left behind: one where nothing exists and nothing can be written.
+    static QString harmlessRoot();
 
     bool isValid() const { return m_dir.isValid(); }
     QString root() const { return m_dir.path(); }

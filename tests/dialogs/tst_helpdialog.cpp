@@ -1,8 +1,6 @@
 #include "dialogs/HelpDialog.h"
 #include "dialogs/InfoDialog.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -16,161 +14,102 @@ class TestHelpDialog : public QObject
 {
     Q_OBJECT
 
-private:
     static QPushButton* button(QWidget* page, const char* name) { return page->findChild<QPushButton*>(name); }
     static QTextBrowser* browser(QWidget* page) { return page->findChild<QTextBrowser*>("webView"); }
 
 private slots:
-    void helpOpensOnFirstPage()
+    // Each step: a button name, a key ("Return"), or "link:<file>" (a tap on a link); then the
+    // page index and which of Home, Back, Forward are enabled.
+    void navigation_data()
     {
-        HelpDialog help;
-        help.resize(640, 440);
-        help.show();
-        help.showHelp();
-        QCOMPARE(help.pageCount(), 10);
-        QCOMPARE(help.currentPage(), 0);
-        QVERIFY(browser(&help)->source().toLocalFile().endsWith(QLatin1String("page01.html")));
-        QVERIFY(!button(&help, "HomeButton")->isEnabled());
-        QVERIFY(!button(&help, "BackButton")->isEnabled());
-        QVERIFY(button(&help, "ForwardButton")->isEnabled());
-        QVERIFY(browser(&help)->toPlainText().contains(QLatin1String("Connecting the UHF antenna")));
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("states");
+        QTest::newRow("opens on the first page") << QStringList() << QStringList();
+        QTest::newRow("forward to the end and back") << (QString("ForwardButton ").repeated(9) + "BackButton HomeButton").split(' ')
+                                                     << QStringList {"1 111", "2 111", "3 111", "4 111", "5 111", "6 111",
+                                                                     "7 111", "8 111", "9 110", "8 111", "0 001"};
+        QTest::newRow("Return turns the page, up to the last") << QString("Return ").repeated(11).trimmed().split(' ')
+                                                               << QStringList {"1 111", "2 111", "3 111", "4 111", "5 111", "6 111",
+                                                                               "7 111", "8 111", "9 110", "9 110", "9 110"};
+        QTest::newRow("links keep the buttons right") << QStringList {"link:page05.html", "ForwardButton", "link:tev_und_hfct_sensoren.html"}
+                                                      << QStringList {"4 111", "5 111", "5 111"};
     }
-
-    void buttonsWalkThroughThePages()
+    void navigation()
     {
+        QFETCH(QStringList, steps);
         HelpDialog help;
         help.show();
-        help.showHelp();
-        for (int i = 1; i < 10; ++i) {
-            QTest::mouseClick(button(&help, "ForwardButton"), Qt::LeftButton);
-            QCOMPARE(help.currentPage(), i);
-        }
-        QVERIFY(browser(&help)->source().toLocalFile().endsWith(QLatin1String("page10.html")));
-        QVERIFY(!button(&help, "ForwardButton")->isEnabled());
-        QVERIFY(button(&help, "BackButton")->isEnabled());
-
-        QTest::mouseClick(button(&help, "BackButton"), Qt::LeftButton);
-        QCOMPARE(help.currentPage(), 8);
-        QVERIFY(browser(&help)->source().toLocalFile().endsWith(QLatin1String("page09.html")));
-        QVERIFY(button(&help, "ForwardButton")->isEnabled());
-
-        QTest::mouseClick(button(&help, "HomeButton"), Qt::LeftButton);
-        QCOMPARE(help.currentPage(), 0);
-        QVERIFY(!button(&help, "HomeButton")->isEnabled());
-
-        // Reopening help starts again on the first page.
-        QTest::mouseClick(button(&help, "ForwardButton"), Qt::LeftButton);
         help.showHelp();
         QCOMPARE(help.currentPage(), 0);
-        QVERIFY(!button(&help, "BackButton")->isEnabled());
-    }
-
-    void followingALinkKeepsTheButtonsRight()
-    {
-        HelpDialog help;
-        help.show();
-        help.showHelp();
-        // The same as a tap on the "next" link at the bottom of page 4.
-        const QString page05 = QFileInfo(browser(&help)->source().toLocalFile()).absolutePath() + "/page05.html";
-        browser(&help)->setSource(QUrl::fromLocalFile(page05));
-        QCOMPARE(help.currentPage(), 4);
-        QVERIFY(button(&help, "BackButton")->isEnabled());
-        QTest::mouseClick(button(&help, "ForwardButton"), Qt::LeftButton);
-        QCOMPARE(help.currentPage(), 5);
-
-        // A link to a page outside the numbered set leaves the index where it was.
-        const QString sensor = QFileInfo(page05).absolutePath() + "/tev_und_hfct_sensoren.html";
-        browser(&help)->setSource(QUrl::fromLocalFile(sensor));
-        QCOMPARE(help.currentPage(), 5);
-    }
-
-    void everyPageHasItsPictureAndLinksThatExist()
-    {
-        const QStringList pictures = {"anschluss_an_uhf.png", "zwei_uhf_sensoren.png", "anschluss_dipol.png",
-                                      "sensoranschluss.png", "tev_und_hfct_sensoren.png", "functional_check.png",
-                                      "sync_1.png", "sync_2.png", "sync_3.png", "sync_4.png"};
-        const QRegularExpression reference(QStringLiteral("(?:src|href)=\"([^\"]+)\""));
-        for (int i = 1; i <= 11; ++i) {
-            const QString name = i <= 10 ? QStringLiteral("page%1.html").arg(i, 2, 10, QLatin1Char('0'))
-                                         : QStringLiteral("tev_und_hfct_sensoren.html");
-            QFile file(":/resources/help/" + name);
-            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(name));
-            const QString html = QString::fromUtf8(file.readAll());
-            const QString picture = i <= 10 ? pictures.at(i - 1) : QStringLiteral("tev_und_hfct_sensoren.png");
-            QVERIFY2(html.contains("src=\"" + picture + "\""), qPrintable(name));
-            auto it = reference.globalMatch(html);
-            while (it.hasNext()) {
-                const QString target = it.next().captured(1);
-                QVERIFY2(QFile::exists(":/resources/help/" + target), qPrintable(name + ": " + target));
-            }
+        QVERIFY(!button(&help, "BackButton")->isEnabled() && button(&help, "ForwardButton")->isEnabled());
+        QVERIFY(browser(&help)->source().toLocalFile().endsWith("page01.html"));
+        const QString folder = QFileInfo(browser(&help)->source().toLocalFile()).absolutePath();
+        QStringList states;
+        for (const QString& step : steps) {
+            if (step.startsWith("link:"))
+                browser(&help)->setSource(QUrl::fromLocalFile(folder + "/" + step.mid(5)));
+            else if (step == "Return")
+                QTest::keyClick(browser(&help), Qt::Key_Return);
+            else
+                QTest::mouseClick(button(&help, qPrintable(step)), Qt::LeftButton);
+            QString enabled;
+            for (const char* name : {"HomeButton", "BackButton", "ForwardButton"})
+                enabled += button(&help, name)->isEnabled() ? "1" : "0";
+            states << QString("%1 %2").arg(help.currentPage()).arg(enabled);
+            if (help.currentPage() == 9)
+                QVERIFY(browser(&help)->source().toLocalFile().endsWith("page10.html"));
         }
-        for (const QString& picture : pictures) {
-            const QImage image(":/resources/help/" + picture);
-            QVERIFY2(!image.isNull(), qPrintable(picture));
-            QVERIFY(image.width() <= 600);
-        }
-    }
-
-    void helpIsLeftWithExitOrEscape()
-    {
-        HelpDialog help;
-        help.show();
+        QTEST(states, "states");
+        // Reopening help starts again on the first page; Exit and Escape leave, other keys do not.
         help.showHelp();
+        QCOMPARE(help.currentPage(), 0);
         QSignalSpy exitSpy(&help, &HelpDialog::exit);
         QTest::mouseClick(button(&help, "ExitButton"), Qt::LeftButton);
-        QCOMPARE(exitSpy.count(), 1);
-        // Escape reaches the page from the browser, which has the focus.
         QTest::keyClick(browser(&help), Qt::Key_Escape);
-        QCOMPARE(exitSpy.count(), 2);
         QTest::keyClick(browser(&help), Qt::Key_Down);
         QCOMPARE(exitSpy.count(), 2);
     }
 
-    void returnTurnsThePage()
+    // Every page has a picture that loads and fits, and every link and picture it names exists.
+    void pagesAndTheirReferences()
     {
-        HelpDialog help;
-        help.show();
-        help.showHelp();
-        for (int i = 1; i < 12; ++i)
-            QTest::keyClick(browser(&help), Qt::Key_Return);
-        QCOMPARE(help.currentPage(), 9); // stops on the last page
-        QVERIFY(browser(&help)->source().toLocalFile().endsWith(QLatin1String("page10.html")));
+        const QRegularExpression reference("(?:src|href)=\"([^\"]+)\"");
+        QStringList pages;
+        for (int i = 1; i <= 10; ++i)
+            pages << QString("page%1.html").arg(i, 2, 10, QLatin1Char('0'));
+        for (const QString& name : pages << "tev_und_hfct_sensoren.html") {
+            QFile file(":/resources/help/" + name);
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(name));
+            const QString html = QString::fromUtf8(file.readAll());
+            int pictures = 0;
+            for (auto it = reference.globalMatch(html); it.hasNext();) {
+                const QString target = it.next().captured(1);
+                QVERIFY2(QFile::exists(":/resources/help/" + target), qPrintable(name + ": " + target));
+                if (target.endsWith(".png")) {
+                    const QImage image(":/resources/help/" + target);
+                    QVERIFY2(!image.isNull() && image.width() <= 600, qPrintable(target));
+                    ++pictures;
+                }
+            }
+            QVERIFY2(pictures > 0, qPrintable(name));
+        }
     }
 
-    void infoPageShowsTheSensorDocument()
+    void sensorPage()
     {
         InfoDialog* info = InfoDialog::instance();
-        info->resize(640, 440);
         info->show();
-        info->showDocument(QStringLiteral("Sensor connection on channel REF/RFF/CAL"),
-                           QStringLiteral(":resources/help/tev_und_hfct_sensoren.html"));
+        info->showDocument("Sensor connection", ":resources/help/tev_und_hfct_sensoren.html");
         auto* headline = info->findChild<QLabel*>("labelHeadline");
-        QVERIFY(headline->isVisible());
-        QCOMPARE(headline->text(), QStringLiteral("Sensor connection on channel REF/RFF/CAL"));
-        QVERIFY(browser(info)->toPlainText().contains(QLatin1String("REF/RFF/CAL")));
-        // The picture is part of the document that was loaded.
-        const QVariant picture = browser(info)->document()->resource(
-            QTextDocument::ImageResource, browser(info)->source().resolved(QUrl("tev_und_hfct_sensoren.png")));
-        QVERIFY(!picture.isNull());
-
-        info->showDocument(QString(), QStringLiteral(":resources/help/page04.html"));
+        QVERIFY(headline->isVisible() && headline->text() == "Sensor connection");
+        QVERIFY(!browser(info)->document()->resource(QTextDocument::ImageResource,
+                                                      browser(info)->source().resolved(QUrl("tev_und_hfct_sensoren.png"))).isNull());
+        info->showDocument(QString(), ":resources/help/page04.html");
         QVERIFY(!headline->isVisible());
-        QVERIFY(!headline->isEnabled());
-        info->hide();
-    }
-
-    void infoPageIsLeftWithItsButtonOrEscape()
-    {
-        InfoDialog* info = InfoDialog::instance();
-        info->show();
-        info->showDocument(QString(), QStringLiteral(":resources/help/tev_und_hfct_sensoren.html"));
         QSignalSpy exitSpy(info, &InfoDialog::exit);
         QTest::mouseClick(button(info, "Button"), Qt::LeftButton);
-        QCOMPARE(exitSpy.count(), 1);
-        QTest::keyClick(info, Qt::Key_Escape);
-        QCOMPARE(exitSpy.count(), 2);
-        QTest::keyClick(info, Qt::Key_Return);
-        QTest::keyClick(info, Qt::Key_Up);
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Up})
+            QTest::keyClick(info, key);
         QCOMPARE(exitSpy.count(), 2);
         info->hide();
     }

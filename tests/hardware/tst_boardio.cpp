@@ -1,8 +1,9 @@
-#include "BoardFiles.h"
+// Board I/O over the sysfs files of a test root, and the sync radio's receive-mode requests.
 #include "OutputCapture.h"
+#include "SystemCallLog.h"
 #include "common/TestRoot.h"
 #include "hardware/BoardIO.h"
-#include "util/Configuration.h"
+#include "hardware/SyncRadio.h"
 
 #include <QtTest>
 
@@ -10,18 +11,29 @@
 
 namespace {
 
-// The lines a role table touches, with the value each should hold afterwards ('x' = untouched).
-using LineStates = QList<QPair<int, QByteArray>>;
+const QString Pll = "/sys/bus/iio/devices/iio:device3/out_altvoltage0_frequency";
+const QString Battery = "/sys/class/power_supply/ds2782-0/";
+const QString Backlight = "/sys/class/backlight/backlight.7/brightness";
+QString dac(int device) { return QString("/sys/bus/iio/devices/iio:device%1/out_voltage0_raw").arg(device); }
+QString gpio(int line, const char* file = "value") { return QString("/sys/class/gpio/gpio%1/%2").arg(line).arg(file); }
 
-void verifyLines(const BoardFiles& board, const LineStates& expected)
+// The board's sysfs files as the drivers present them; the GPIO values start as "x", so that a
+// test sees which lines were written.
+void makeBoardFiles(const TestRoot& root)
 {
-    for (const auto& line : expected) {
-        QByteArray actual = board.gpio(line.first);
-        QVERIFY2(actual == line.second,
-                 qPrintable(QStringLiteral("GPIO %1 holds '%2', expected '%3'")
-                                .arg(line.first)
-                                .arg(QString::fromLatin1(actual), QString::fromLatin1(line.second))));
+    root.writeFile("/sys/class/gpio/export", QByteArray());
+    for (int line = 207; line <= 237; ++line) {
+        root.writeFile(gpio(line), "x");
+        root.writeFile(gpio(line, "direction"), "none");
+        root.writeFile(gpio(line, "edge"), "none");
     }
+    const QList<QPair<QString, QByteArray>> files {{"/sys/bus/iio/devices/iio:device0/in_temp0_raw", "1234\n"},
+                                                   {dac(1), "0\n"}, {dac(2), "0\n"}, {Pll, "400000000\n"},
+                                                   {Battery + "status", "Discharging\n"}, {Battery + "capacity", "87\n"},
+                                                   {Battery + "voltage_now", "3700000\n"}, {Battery + "current_now", "-250000\n"},
+                                                   {Battery + "temp", "253\n"}, {Backlight, "100\n"}};
+    for (const auto& file : files)
+        root.writeFile(file.first, file.second);
 }
 
 } // namespace
@@ -31,413 +43,201 @@ class TestBoardIO : public QObject
     Q_OBJECT
 
 private slots:
-    void antennaPath_data();
-    void antennaPath();
-    void antennaUhfLeavesLine209();
-    void bandwidth_data();
-    void bandwidth();
-    void measMode_data();
-    void measMode();
-    void syncSource_data();
-    void syncSource();
-    void singleLineRoles();
+    void cleanup() { SystemCallLog::reset(); }
 
-    void gpioExportWritesDirectionAndEdge();
-    void gpioGetValue();
-
-    void dacArithmetic();
-    void backlightArithmetic();
-    void pllArithmetic();
-    void temperature();
-    void batteryStatus_data();
-    void batteryStatus();
-    void batteryValues();
-    void unparsableValuesFallBack();
-
-    void boardInitEndState();
-    void missingFilesAreNoOps();
-};
-
-void TestBoardIO::antennaPath_data()
-{
-    QTest::addColumn<int>("antenna");
-    QTest::addColumn<LineStates>("expected");
-    QTest::newRow("UHF") << int(Configuration::ANTENNA_UHF)
-                         << LineStates {{208, "1"}, {209, "x"}, {211, "1"}, {212, "0"}, {237, "0"}};
-    QTest::newRow("TEV") << int(Configuration::ANTENNA_TEV)
-                         << LineStates {{208, "0"}, {209, "1"}, {211, "0"}, {212, "1"}, {237, "0"}};
-    QTest::newRow("HFCT") << int(Configuration::ANTENNA_HFCT)
-                          << LineStates {{208, "0"}, {209, "1"}, {211, "0"}, {212, "0"}, {237, "0"}};
-    const LineStates untouched {{208, "x"}, {209, "x"}, {211, "x"}, {212, "x"}, {237, "x"}};
-    QTest::newRow("3") << 3 << untouched;
-    QTest::newRow("-1") << -1 << untouched;
-    QTest::newRow("1000") << 1000 << untouched;
-}
-
-void TestBoardIO::antennaPath()
-{
-    QFETCH(int, antenna);
-    QFETCH(LineStates, expected);
-    TestRoot root;
-    BoardFiles board(root);
-    setAntennaPath(antenna);
-    verifyLines(board, expected);
-}
-
-void TestBoardIO::antennaUhfLeavesLine209()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    setAntennaPath(Configuration::ANTENNA_TEV);
-    setAntennaPath(Configuration::ANTENNA_UHF);
-    QCOMPARE(board.gpio(209), QByteArray("1"));
-    QVERIFY(antennaSelectB());
-
-    setAntennaSelectB(false);
-    setAntennaPath(Configuration::ANTENNA_UHF);
-    QCOMPARE(board.gpio(209), QByteArray("0"));
-    QVERIFY(!antennaSelectB());
-    QVERIFY(antennaSelectA());
-}
-
-void TestBoardIO::bandwidth_data()
-{
-    QTest::addColumn<int>("bandwidth");
-    QTest::addColumn<LineStates>("expected");
-    QTest::newRow("5000") << 5000 << LineStates {{214, "0"}, {215, "1"}};
-    QTest::newRow("20000") << 20000 << LineStates {{214, "1"}, {215, "0"}};
-    QTest::newRow("1000") << 1000 << LineStates {{214, "1"}, {215, "1"}};
-    QTest::newRow("2000") << 2000 << LineStates {{214, "x"}, {215, "x"}};
-    QTest::newRow("0") << 0 << LineStates {{214, "x"}, {215, "x"}};
-    QTest::newRow("-5000") << -5000 << LineStates {{214, "x"}, {215, "x"}};
-}
-
-void TestBoardIO::bandwidth()
-{
-    QFETCH(int, bandwidth);
-    QFETCH(LineStates, expected);
-    TestRoot root;
-    BoardFiles board(root);
-    setBandwidth(bandwidth);
-    verifyLines(board, expected);
-}
-
-void TestBoardIO::measMode_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<LineStates>("expected");
-    QTest::newRow("LOG") << int(Configuration::MEAS_MODE_LOG) << LineStates {{218, "1"}, {219, "0"}, {227, "0"}};
-    QTest::newRow("RMS") << int(Configuration::MEAS_MODE_RMS) << LineStates {{218, "0"}, {219, "1"}, {227, "1"}};
-    QTest::newRow("ENV") << int(Configuration::MEAS_MODE_ENV) << LineStates {{218, "1"}, {219, "1"}, {227, "1"}};
-    QTest::newRow("KAL") << int(Configuration::MEAS_MODE_KAL) << LineStates {{218, "0"}, {219, "0"}, {227, "x"}};
-    QTest::newRow("4") << 4 << LineStates {{218, "x"}, {219, "x"}, {227, "x"}};
-    QTest::newRow("-1") << -1 << LineStates {{218, "x"}, {219, "x"}, {227, "x"}};
-}
-
-void TestBoardIO::measMode()
-{
-    QFETCH(int, mode);
-    QFETCH(LineStates, expected);
-    TestRoot root;
-    BoardFiles board(root);
-    setMeasMode(mode);
-    verifyLines(board, expected);
-}
-
-void TestBoardIO::syncSource_data()
-{
-    QTest::addColumn<int>("sync");
-    QTest::addColumn<LineStates>("expected");
-    QTest::newRow("INT_E") << int(Configuration::SYNC_INT_E) << LineStates {{216, "1"}, {217, "0"}};
-    QTest::newRow("SENSOR_E") << int(Configuration::SYNC_SENSOR_E) << LineStates {{216, "0"}, {217, "1"}};
-    QTest::newRow("SENSOR_H") << int(Configuration::SYNC_SENSOR_H) << LineStates {{216, "1"}, {217, "1"}};
-    QTest::newRow("MAINS_RF") << int(Configuration::SYNC_MAINS_RF) << LineStates {{216, "0"}, {217, "0"}};
-    QTest::newRow("4") << 4 << LineStates {{216, "x"}, {217, "x"}};
-    QTest::newRow("-1") << -1 << LineStates {{216, "x"}, {217, "x"}};
-}
-
-void TestBoardIO::syncSource()
-{
-    QFETCH(int, sync);
-    QFETCH(LineStates, expected);
-    TestRoot root;
-    BoardFiles board(root);
-    setSyncSource(sync);
-    verifyLines(board, expected);
-}
-
-void TestBoardIO::singleLineRoles()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    setPulseGenerator(true);
-    setPreamplifierOff(true);
-    setPulseMode(true);
-    setAntennaSelectA(false);
-    setCalibrationSwitch(true);
-    verifyLines(board, {{207, "1"}, {213, "1"}, {221, "1"}, {211, "0"}, {210, "1"}});
-    QVERIFY(pulseGenerator());
-    QVERIFY(preamplifierOff());
-    QVERIFY(pulseMode());
-    QVERIFY(!antennaSelectA());
-
-    setPulseGenerator(false);
-    setPreamplifierOff(false);
-    setPulseMode(false);
-    setCalibrationSwitch(false);
-    verifyLines(board, {{207, "0"}, {213, "0"}, {221, "0"}, {210, "0"}});
-    QVERIFY(!pulseGenerator());
-    QVERIFY(!preamplifierOff());
-    QVERIFY(!pulseMode());
-
-    // Line 222 is an input that the driver sets.
-    board.setGpio(222, "1\n");
-    QVERIFY(syncDetected());
-    board.setGpio(222, "0\n");
-    QVERIFY(!syncDetected());
-}
-
-void TestBoardIO::gpioExportWritesDirectionAndEdge()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    QVERIFY(gpioExport(230, true, 0));
-    QCOMPARE(root.readFile("/sys/class/gpio/export"), QByteArray("230"));
-    QCOMPARE(board.gpio(230, "direction"), QByteArray("out"));
-    QCOMPARE(board.gpio(230, "edge"), QByteArray("rising"));
-
-    QVERIFY(gpioExport(231, false, 1));
-    QCOMPARE(board.gpio(231, "direction"), QByteArray("in"));
-    QCOMPARE(board.gpio(231, "edge"), QByteArray("falling"));
-
-    QVERIFY(gpioExport(232, true, 2));
-    QCOMPARE(board.gpio(232, "edge"), QByteArray("none"));
-
-    // The result is the direction write's: a line without a direction file fails, and a
-    // missing export file stops before the direction is touched.
-    QVERIFY(!gpioExport(300, true, 2));
-    QVERIFY(QFile::remove(root.path("/sys/class/gpio/export")));
-    QVERIFY(!gpioExport(233, false, 1));
-    QCOMPARE(board.gpio(233, "direction"), QByteArray("none"));
-    QCOMPARE(board.gpio(233, "edge"), QByteArray("none"));
-}
-
-void TestBoardIO::gpioGetValue()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    board.setGpio(207, "1\n");
-    QVERIFY(::gpioGetValue(207));
-    board.setGpio(207, "0\n");
-    QVERIFY(!::gpioGetValue(207));
-    // Anything but '0' reads as set; an empty or missing file as clear.
-    board.setGpio(207, "x");
-    QVERIFY(::gpioGetValue(207));
-    board.setGpio(207, "");
-    QVERIFY(!::gpioGetValue(207));
-    QVERIFY(!::gpioGetValue(400));
-    QVERIFY(gpioSetValue(207, true));
-    QCOMPARE(board.gpio(207), QByteArray("1"));
-}
-
-void TestBoardIO::dacArithmetic()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    QVERIFY(dacSetValue(1, 5000));
-    QCOMPARE(root.readFile(BoardFiles::dacPath(1)), QByteArray("1023"));
-    QCOMPARE(dacGetValue(1), 1023);
-    QVERIFY(dacSetValue(1, 1023));
-    QCOMPARE(root.readFile(BoardFiles::dacPath(1)), QByteArray("1023"));
-    QVERIFY(dacSetValue(1, -5));
-    QCOMPARE(root.readFile(BoardFiles::dacPath(1)), QByteArray("-5"));
-    QCOMPARE(dacGetValue(1), -5);
-
-    setLinearAmplifier(300);
-    QCOMPARE(linearAmplifier(), 300);
-    setOffsetAmplifier(2000);
-    QCOMPARE(root.readFile(BoardFiles::dacPath(2)), QByteArray("1023"));
-    QCOMPARE(dacGetValue(3 + 4), -1);
-}
-
-void TestBoardIO::backlightArithmetic()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    const struct {
-        int percent;
-        const char* raw;
-    } cases[] = {{150, "127"}, {100, "127"}, {50, "63"}, {1, "1"}, {0, "0"}, {-3, "0"}};
-    for (const auto& c : cases) {
-        QVERIFY(setBrightness(c.percent));
-        QCOMPARE(root.readFile(BoardFiles::backlightPath()), QByteArray(c.raw));
+    // What each receiver set-up writes to the lines ("x": untouched).
+    void lineRoles_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("UHF") << "antenna 0" << "208=1 209=x 211=1 212=0 237=0";
+        QTest::newRow("TEV") << "antenna 1" << "208=0 209=1 211=0 212=1 237=0";
+        QTest::newRow("HFCT") << "antenna 2" << "208=0 209=1 211=0 212=0 237=0";
+        QTest::newRow("antenna 3") << "antenna 3" << "208=x 209=x 211=x 212=x 237=x";
+        QTest::newRow("UHF after TEV keeps 209") << "antenna 1 antenna 0" << "209=1";
+        QTest::newRow("5 MHz") << "bandwidth 5000" << "214=0 215=1";
+        QTest::newRow("20 MHz") << "bandwidth 20000" << "214=1 215=0";
+        QTest::newRow("1 MHz") << "bandwidth 1000" << "214=1 215=1";
+        QTest::newRow("2 MHz") << "bandwidth 2000" << "214=x 215=x";
+        QTest::newRow("LOG") << "mode 0" << "218=1 219=0 227=0";
+        QTest::newRow("RMS") << "mode 1" << "218=0 219=1 227=1";
+        QTest::newRow("ENV") << "mode 2" << "218=1 219=1 227=1";
+        QTest::newRow("KAL") << "mode 3" << "218=0 219=0 227=x";
+        QTest::newRow("mode 4") << "mode 4" << "218=x 219=x 227=x";
+        QTest::newRow("INT E") << "sync 0" << "216=1 217=0";
+        QTest::newRow("SENSOR E") << "sync 1" << "216=0 217=1";
+        QTest::newRow("SENSOR H") << "sync 2" << "216=1 217=1";
+        QTest::newRow("MAINS RF") << "sync 3" << "216=0 217=0";
+        QTest::newRow("sync -1") << "sync -1" << "216=x 217=x";
+        QTest::newRow("switches on") << "switches 1" << "207=1 213=1 221=1 211=0 209=1 210=1";
+        QTest::newRow("switches off") << "switches 0" << "207=0 213=0 221=0 211=1 209=0 210=0";
     }
-    root.writeFile(BoardFiles::backlightPath(), "127\n");
-    QCOMPARE(brightness(), 100);
-    root.writeFile(BoardFiles::backlightPath(), "63\n");
-    QCOMPARE(brightness(), 49);
-}
+    void lineRoles()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, lines);
+        TestRoot root;
+        makeBoardFiles(root);
+        const QStringList words = call.split(' ');
+        for (int i = 0; i < words.size(); i += 2) {
+            const int value = words[i + 1].toInt();
+            if (words[i] == "antenna")
+                setAntennaPath(value);
+            else if (words[i] == "bandwidth")
+                setBandwidth(value);
+            else if (words[i] == "mode")
+                setMeasMode(value);
+            else if (words[i] == "sync")
+                setSyncSource(value);
+            else {
+                setPulseGenerator(value), setPreamplifierOff(value), setPulseMode(value), setCalibrationSwitch(value);
+                setAntennaSelectA(!value), setAntennaSelectB(value);
+            }
+        }
+        QStringList actual;
+        for (const QString& line : lines.split(' '))
+            actual << line.left(4) + root.readFile(gpio(line.left(3).toInt()));
+        QCOMPARE(actual.join(' '), lines);
+        // What the switches read back is what they wrote (anything but '0' reads as set).
+        const QList<QPair<bool, int>> readBack {{pulseGenerator(), 207}, {preamplifierOff(), 213}, {pulseMode(), 221},
+                                                {antennaSelectA(), 211}, {antennaSelectB(), 209}};
+        for (const auto& pair : readBack)
+            QCOMPARE(pair.first, root.readFile(gpio(pair.second)) != "0");
+    }
 
-void TestBoardIO::pllArithmetic()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    QVERIFY(pllSetFrequency(3, 500000000));
-    QCOMPARE(root.readFile(BoardFiles::pllPath()), QByteArray("1000000000"));
-    QCOMPARE(pllGetFrequency(3), 500000000);
-    root.writeFile(BoardFiles::pllPath(), "2000000001\n");
-    QCOMPARE(pllGetFrequency(3), 1000000000);
-    // Beyond 1073 MHz the doubled value no longer fits an int: still written correctly.
-    QVERIFY(pllSetFrequency(3, 1500000000));
-    QCOMPARE(root.readFile(BoardFiles::pllPath()), QByteArray("3000000000"));
-    QCOMPARE(pllGetFrequency(3), -1);
-    QVERIFY(pllSetFrequency(3, 0));
-    QCOMPARE(pllGetFrequency(3), 0);
-    // An unreadable synthesiser (the driver's file missing) reads -1.
-    QVERIFY(QFile::remove(root.path(BoardFiles::pllPath())));
-    QCOMPARE(pllGetFrequency(3), -1);
-    QVERIFY(!pllSetFrequency(3, 500000000));
-    QVERIFY(!root.exists(BoardFiles::pllPath()));
-}
+    void gpioFiles()
+    {
+        TestRoot root;
+        makeBoardFiles(root);
+        QVERIFY(gpioExport(230, true, 0) && gpioExport(231, false, 1) && gpioExport(232, true, 2));
+        QCOMPARE(root.readFile("/sys/class/gpio/export"), QByteArray("232"));
+        QCOMPARE(root.readFile(gpio(230, "direction")) + root.readFile(gpio(230, "edge")), QByteArray("outrising"));
+        QCOMPARE(root.readFile(gpio(231, "direction")) + root.readFile(gpio(231, "edge")), QByteArray("infalling"));
+        QCOMPARE(root.readFile(gpio(232, "edge")), QByteArray("none"));
+        QVERIFY(!gpioExport(300, true, 2)); // no direction file
+        QVERIFY(!gpioGetValue(400));
+        root.writeFile(gpio(222), "1\n");
+        QVERIFY(syncDetected());
+        root.writeFile(gpio(222), "");
+        QVERIFY(!syncDetected());
+        // A missing export file stops before the direction is touched.
+        QVERIFY(QFile::remove(root.path("/sys/class/gpio/export")));
+        QVERIFY(!gpioExport(233, false, 1));
+        QCOMPARE(root.readFile(gpio(233, "direction")), QByteArray("none"));
+    }
 
-void TestBoardIO::temperature()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    QCOMPARE(temperatureRaw(), 1234);
-    root.writeFile("/sys/bus/iio/devices/iio:device0/in_temp0_raw", "-17\n");
-    QCOMPARE(temperatureRaw(), -17);
-}
+    void valueArithmetic()
+    {
+        TestRoot root;
+        makeBoardFiles(root);
+        for (const auto& c : QList<QPair<int, QByteArray>> {{150, "127"}, {50, "63"}, {1, "1"}, {-3, "0"}}) {
+            QVERIFY(setBrightness(c.first));
+            QCOMPARE(root.readFile(Backlight), c.second);
+        }
+        QCOMPARE(brightness(), 0);
+        root.writeFile(Backlight, "63\n");
+        QCOMPARE(brightness(), 49);
+        QVERIFY(dacSetValue(1, 5000));
+        QCOMPARE(root.readFile(dac(1)), QByteArray("1023"));
+        QVERIFY(dacSetValue(1, -5));
+        QCOMPARE(dacGetValue(1), -5);
+        setLinearAmplifier(300);
+        QCOMPARE(linearAmplifier(), 300);
+        setOffsetAmplifier(2000);
+        QCOMPARE(root.readFile(dac(2)), QByteArray("1023"));
+        // The synthesiser runs at twice the frequency; beyond 1073 MHz the doubled value no
+        // longer fits an int but is still written whole.
+        QVERIFY(pllSetFrequency(3, 500000000));
+        QCOMPARE(pllGetFrequency(3), 500000000);
+        QVERIFY(pllSetFrequency(3, 1500000000));
+        QCOMPARE(root.readFile(Pll), QByteArray("3000000000"));
+        QCOMPARE(pllGetFrequency(3), -1);
+        QCOMPARE(QList<int>({temperatureRaw(), batteryCapacity(0), batteryVoltage(0), batteryCurrent(0), batteryTemperature(0), batteryCapacity(1)}),
+                 QList<int>({1234, 87, 7400, -250, 253, -1}));
+        // Unparsable values read as unreadable and leave the caller's variable alone.
+        root.writeFile(Battery + "voltage_now", "n/a\n");
+        root.writeFile(Battery + "temp", "99999999999999999999\n");
+        root.writeFile(Pll, "locked\n");
+        QCOMPARE(QList<int>({batteryVoltage(0), batteryTemperature(0), pllGetFrequency(3)}), QList<int>({-1, -1, -1}));
+        int value = 42;
+        QVERIFY(!readFileInt(qPrintable(root.path(Pll)), &value));
+        QCOMPARE(value, 42);
+        const QList<QPair<QByteArray, int>> states {{"Charging\n", 1}, {"Discharging\n", 2}, {"Not charging\n", 3},
+                                                    {"Full\n", 4}, {"charging\n", 0}, {QByteArray(300, 'a') + "Full", 0}};
+        for (const auto& state : states) {
+            root.writeFile(Battery + "status", state.first);
+            QCOMPARE(batteryStatus(0), state.second);
+        }
+    }
 
-void TestBoardIO::batteryStatus_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("status");
-    QTest::newRow("Charging") << QByteArray("Charging\n") << 1;
-    QTest::newRow("Discharging") << QByteArray("Discharging\n") << 2;
-    QTest::newRow("Not charging") << QByteArray("Not charging\n") << 3;
-    QTest::newRow("Full") << QByteArray("Full\n") << 4;
-    QTest::newRow("Unknown") << QByteArray("Unknown\n") << 0;
-    QTest::newRow("empty") << QByteArray() << 0;
-    QTest::newRow("lower case") << QByteArray("charging\n") << 0;
-    QByteArray longText(300, 'a');
-    longText.append("Full");
-    QTest::newRow("beyond 256 bytes") << longText << 0;
-}
+    void boardInitEndState()
+    {
+        TestRoot root;
+        makeBoardFiles(root);
+        OutputCapture errors(STDERR_FILENO); // no radio device here: reported, and on it goes
+        boardInit();
+        errors.text();
+        const QString values = "207=0 208=0 209=0 210=0 211=0 212=0 213=0 214=0 215=1 216=1 217=0 218=1 219=0 221=0 "
+                               "227=0 228=0 237=0 222=x 233=x 234=x";
+        QStringList actual;
+        for (const QString& line : values.split(' '))
+            actual << line.left(4) + root.readFile(gpio(line.left(3).toInt()));
+        QCOMPARE(actual.join(' '), values);
+        const QList<int> outputs {207, 208, 209, 210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 221, 227, 228, 233, 234, 237};
+        for (int line = 207; line <= 237; ++line) {
+            const QByteArray direction = outputs.contains(line) ? "out" : line == 222 ? "in" : "none";
+            QVERIFY2(root.readFile(gpio(line, "direction")) == direction && root.readFile(gpio(line, "edge")) == "none",
+                     qPrintable(QString::number(line)));
+        }
+        QCOMPARE(root.readFile(dac(1)) + root.readFile(dac(2)), QByteArray("1270\n"));
+    }
 
-void TestBoardIO::batteryStatus()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, status);
-    TestRoot root;
-    BoardFiles board(root);
-    root.writeFile(BoardFiles::batteryPath("status"), text);
-    QCOMPARE(::batteryStatus(0), status);
-}
+    void missingFilesAreNoOps()
+    {
+        TestRoot root;
+        OutputCapture errors(STDERR_FILENO);
+        boardInit();
+        setAntennaPath(1);
+        QVERIFY(!gpioSetValue(207, true) && !dacSetValue(1, 1) && !pllSetFrequency(3, 1000) && !setBrightness(50));
+        errors.text();
+        QCOMPARE(QDir(root.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {"data"});
+        QVERIFY(!pulseGenerator() && !syncDetected() && batteryStatus(0) == 0);
+        for (int value : {dacGetValue(1), pllGetFrequency(3), temperatureRaw(), batteryCapacity(0), brightness()})
+            QCOMPARE(value, -1);
+        char buffer[1] = {'a'};
+        QVERIFY(!readFileBytes("/sys/class/power_supply/ds2782-0/status", buffer, 1));
+        QCOMPARE(buffer[0], 'a');
+    }
 
-void TestBoardIO::batteryValues()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    QCOMPARE(batteryCapacity(0), 87);
-    QCOMPARE(batteryVoltage(0), 7400);
-    QCOMPARE(batteryCurrent(0), -250);
-    QCOMPARE(batteryTemperature(0), 253);
-    root.writeFile(BoardFiles::batteryPath("voltage_now"), "3999\n");
-    QCOMPARE(batteryVoltage(0), 7);
-    // A second gauge does not exist.
-    QCOMPARE(batteryCapacity(1), -1);
-    QCOMPARE(::batteryStatus(1), 0);
-}
-
-void TestBoardIO::unparsableValuesFallBack()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    root.writeFile(BoardFiles::batteryPath("capacity"), "");
-    root.writeFile(BoardFiles::batteryPath("voltage_now"), "n/a\n");
-    root.writeFile(BoardFiles::batteryPath("temp"), "99999999999999999999\n");
-    root.writeFile(BoardFiles::pllPath(), "locked\n");
-    QCOMPARE(batteryCapacity(0), -1);
-    QCOMPARE(batteryVoltage(0), -1);
-    QCOMPARE(batteryTemperature(0), -1);
-    QCOMPARE(pllGetFrequency(3), -1);
-
-    int value = 42;
-    QVERIFY(!readFileInt(qPrintable(root.path("/sys/bus/iio/devices/iio:device3/out_altvoltage0_frequency")), &value));
-    QCOMPARE(value, 42);
-}
-
-void TestBoardIO::boardInitEndState()
-{
-    TestRoot root;
-    BoardFiles board(root);
-    OutputCapture errors(STDERR_FILENO);
-    boardInit();
-    // No radio device under this root: the receive-mode request reports and carries on.
-    QVERIFY(errors.text().contains("open cc1101"));
-
-    const LineStates values {{207, "0"}, {208, "0"}, {209, "0"}, {210, "0"}, {211, "0"}, {212, "0"},
-                             {213, "0"}, {214, "0"}, {215, "1"}, {216, "1"}, {217, "0"}, {218, "1"},
-                             {219, "0"}, {221, "0"}, {227, "0"}, {228, "0"}, {237, "0"},
-                             // Exported only: their values stay as the driver had them.
-                             {222, "x"}, {233, "x"}, {234, "x"}, {220, "x"}, {229, "x"}};
-    verifyLines(board, values);
-    for (int gpio : {207, 208, 209, 210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 221, 227, 228, 233, 234, 237})
-        QVERIFY2(board.gpio(gpio, "direction") == "out", qPrintable(QString::number(gpio)));
-    QCOMPARE(board.gpio(222, "direction"), QByteArray("in"));
-    // Lines the board does not use are not exported; no edge is set on any line.
-    for (int gpio : {220, 223, 224, 225, 226, 229, 230, 231, 232, 235, 236})
-        QCOMPARE(board.gpio(gpio, "direction"), QByteArray("none"));
-    for (int gpio = 207; gpio <= 237; ++gpio)
-        QCOMPARE(board.gpio(gpio, "edge"), QByteArray("none"));
-    // Line 222 is the last one exported.
-    QCOMPARE(root.readFile("/sys/class/gpio/export"), QByteArray("222"));
-    QCOMPARE(root.readFile(BoardFiles::dacPath(1)), QByteArray("127"));
-    QCOMPARE(root.readFile(BoardFiles::dacPath(2)), QByteArray("0\n"));
-}
-
-void TestBoardIO::missingFilesAreNoOps()
-{
-    TestRoot root;
-    const QStringList before = QDir(root.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-
-    OutputCapture errors(STDERR_FILENO);
-    boardInit();
-    setAntennaPath(Configuration::ANTENNA_TEV);
-    setBandwidth(1000);
-    setMeasMode(Configuration::MEAS_MODE_RMS);
-    setSyncSource(Configuration::SYNC_SENSOR_H);
-    setPulseGenerator(true);
-    setOffsetAmplifier(10);
-    QVERIFY(!gpioExport(207, true, 0));
-    QVERIFY(!gpioSetValue(207, true));
-    QVERIFY(!dacSetValue(1, 1));
-    QVERIFY(!pllSetFrequency(3, 1000));
-    QVERIFY(!setBrightness(50));
-    QVERIFY(!writeFileString("/sys/class/gpio/gpio207/value", "1"));
-    errors.text();
-
-    // Nothing was created below the root.
-    QCOMPARE(QDir(root.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-
-    QVERIFY(!::gpioGetValue(207));
-    QVERIFY(!pulseGenerator());
-    QVERIFY(!syncDetected());
-    QCOMPARE(dacGetValue(1), -1);
-    QCOMPARE(linearAmplifier(), -1);
-    QCOMPARE(pllGetFrequency(3), -1);
-    QCOMPARE(temperatureRaw(), -1);
-    QCOMPARE(::batteryStatus(0), 0);
-    QCOMPARE(batteryCapacity(0), -1);
-    QCOMPARE(batteryVoltage(0), -1);
-    QCOMPARE(batteryCurrent(0), -1);
-    QCOMPARE(batteryTemperature(0), -1);
-    QCOMPARE(brightness(), -1);
-    char buffer[4] = {'a', 'b', 'c', 'd'};
-    QVERIFY(!readFileBytes("/sys/class/power_supply/ds2782-0/status", buffer, sizeof(buffer)));
-    QCOMPARE(buffer[0], 'a');
-}
+    // The sync radio's descriptor is kept for the whole process: first without the device (every
+    // call reports and tries again), then with it (the driver gets each request and argument).
+    void syncRadio()
+    {
+        TestRoot root;
+        OutputCapture missing(STDERR_FILENO);
+        setReceiveMode(false);
+        setReceiveMode(true);
+        const QByteArray text = missing.text();
+        QCOMPARE(text.count("open cc1101: No such file or directory"), 2);
+        QVERIFY(!text.contains("SET_RECEIVE_MODE"));
+        QVERIFY(root.writeFile("/dev/cc1101", QByteArray()));
+        SystemCallLog::watchIoctl("/dev/cc1101");
+        OutputCapture errors(STDERR_FILENO);
+        for (bool on : {true, true, false})
+            setReceiveMode(on);
+        QCOMPARE(errors.text(), QByteArray());
+        QStringList calls;
+        for (const SystemCallLog::IoctlCall& call : SystemCallLog::ioctlCalls())
+            calls << QString("%1 %2").arg(call.request, 0, 16).arg(call.argument);
+        QCOMPARE(calls, QStringList({"40047208 2", "40047208 2", "40047208 0"}));
+        // A driver that refuses the request is reported; the descriptor is kept (no new open).
+        SystemCallLog::reset();
+        QVERIFY(QFile::remove(root.path("/dev/cc1101")));
+        OutputCapture refused(STDERR_FILENO);
+        setReceiveMode(false);
+        QCOMPARE(refused.text().count("SET_RECEIVE_MODE: "), 1);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestBoardIO)
 #include "tst_boardio.moc"

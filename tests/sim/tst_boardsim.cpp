@@ -1,55 +1,105 @@
-// The board simulator as the instrument meets it: the prepared root, the FPGA emulation over the
-// two memory files, the signal model seen through the default calibration, the stand-in commands
-// as SystemHelper parses them, and the fault switches.
-
+// The board simulator as the instrument meets it: the prepared root read through the
+// instrument's own board I/O and system helper, the FPGA emulation over the two memory files,
+// the signal model seen through the default calibration, the stand-in commands and the faults.
+#include "common/SimulatedBoard.h"
+#include "hardware/BoardIO.h"
 #include "util/BootEnvironment.h"
 #include "util/ConversionHelper.h"
-#include "common/SimulatedBoard.h"
 #include "util/SystemHelper.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
-#include <cmath>
 #include <cstdio>
+#include <numeric>
 #include <sys/stat.h>
 
 namespace {
 
-constexpr quint32 RegVersion = 0x00;
-constexpr quint32 RegControl = 0x04;
-constexpr quint32 RegClocks = 0x08;
-constexpr quint32 RegSamples = 0x0C;
-constexpr quint32 SimMagic = 0x100;
-constexpr quint32 SimBlocks = 0x104;
-constexpr quint32 SimStarts = 0x108;
-constexpr quint32 SimLastFrequency = 0x10C;
-constexpr quint32 MinBuffer = 0x0000;
-constexpr quint32 AvgBuffer = 0x2000;
-constexpr quint32 MaxBuffer = 0x4000;
+constexpr quint32 RegControl = 0x04, RegClocks = 0x08, RegSamples = 0x0C;
+constexpr quint32 SimBlocks = 0x104, SimStarts = 0x108, SimLastFrequency = 0x10C;
+const QString PllFile = "/sys/bus/iio/devices/iio:device3/out_altvoltage0_frequency";
 
-const char* const pllFile = "/sys/bus/iio/devices/iio:device3/out_altvoltage0_frequency";
-
-
-double toDbm(double raw, bool preamplifierOn)
+// Arms one software-start block and waits for it; false when the start bit stayed set.
+bool softwareStart(SimulatedBoard& board, quint32 samples, quint32 clocks, int timeoutMs = 2000)
 {
-    const double level = preamplifierOn ? -75.0 : -45.0;
-    const double offset = preamplifierOn ? 7150.0 : 7000.0;
-    return level + (ConversionHelper::linearizeValue(int(raw)) - offset) / 195.0;
+    board.writeRegister(RegClocks, clocks - 1);
+    board.writeRegister(RegSamples, samples);
+    board.writeRegister(RegControl, 1 + 8);
+    QElapsedTimer timer;
+    timer.start();
+    while (board.readRegister(RegControl) & 8) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QThread::usleep(100);
+    }
+    return true;
 }
 
-struct BlockSummary
+struct Levels
 {
-    double averageRaw = 0.0; // mean of the average buffer
-    double peakRaw = 0.0;    // largest maximum
-    bool ordered = true;     // min <= avg <= max in every slot
-    bool tagged = false;     // bits above 13 used
+    double average = 0, peak = 0; // raw counts: mean of the averages, largest maximum
+    bool ordered = true;          // minimum <= average <= maximum in every slot
 };
+
+Levels measure(SimulatedBoard& board, int blocks, int samples = 500)
+{
+    Levels levels;
+    for (int b = 0; b < blocks; ++b) {
+        if (!softwareStart(board, quint32(samples), 1000))
+            return Levels {0, 0, false};
+        for (int i = 0; i < samples; ++i) {
+            const quint32 low = board.sample(0x0000, i) & 0x3FFF, avg = board.sample(0x2000, i) & 0x3FFF,
+                          high = board.sample(0x4000, i) & 0x3FFF;
+            levels.ordered = levels.ordered && low <= avg && avg <= high;
+            levels.average += double(avg) / samples / blocks;
+            levels.peak = qMax(levels.peak, double(high));
+        }
+    }
+    return levels;
+}
+
+// Sets the receiver up as the board I/O would, from words such as "tune=446 rms lin=400":
+// the spectrum set-up (LOG detector, UHF, 5 MHz, preamplifier on, offset 630) changed by
+// nopre, bw=N (kHz), rms, lin=N, off=N (the two amplifier DACs), comb (pulse generator fed in),
+// cal (input disconnected for the offset calibration) and tune=N (MHz).
+void setUp(SimulatedBoard& board, const QString& words)
+{
+    QMap<int, int> lines {{218, 1}, {219, 0}, {227, 0}, {208, 1}, {211, 1}, {212, 0}, {237, 0},
+                          {207, 0}, {209, 0}, {210, 0}, {213, 0}, {214, 0}, {215, 1}};
+    QByteArray linear = "127", offset = "630";
+    for (const QString& word : words.split(' ', Qt::SkipEmptyParts)) {
+        const QString value = word.section('=', 1);
+        if (word == "nopre")
+            lines[213] = 1;
+        else if (word == "bw=1000")
+            lines[214] = lines[215] = 1;
+        else if (word == "bw=20000")
+            lines[214] = 1, lines[215] = 0;
+        else if (word == "rms")
+            lines[218] = 0, lines[219] = lines[227] = 1;
+        else if (word == "comb")
+            lines[207] = lines[209] = 1;
+        else if (word == "cal")
+            lines[210] = lines[212] = lines[213] = 1, lines[208] = 0;
+        else if (word.startsWith("lin="))
+            linear = value.toLatin1();
+        else if (word.startsWith("off="))
+            offset = value.toLatin1();
+        else if (word.startsWith("tune="))
+            board.writeBoardFile(PllFile, QByteArray::number(value.toLongLong() * 2000000));
+    }
+    for (auto it = lines.cbegin(); it != lines.cend(); ++it)
+        board.writeBoardFile(QString("/sys/class/gpio/gpio%1/value").arg(it.key()), QByteArray::number(it.value()));
+    board.writeBoardFile("/sys/bus/iio/devices/iio:device1/out_voltage0_raw", linear);
+    board.writeBoardFile("/sys/bus/iio/devices/iio:device2/out_voltage0_raw", offset);
+}
+
+double dBm(double raw, const QString& words)
+{
+    const bool preamplifier = !words.contains("nopre");
+    return (preamplifier ? -75.0 : -45.0) + (ConversionHelper::linearizeValue(int(raw)) - (preamplifier ? 7150 : 7000)) / 195.0;
+}
 
 } // namespace
 
@@ -57,454 +107,237 @@ class TestBoardSimulator : public QObject
 {
     Q_OBJECT
 
-private:
-    // Arms one software-start block and waits for it; false when the start bit stayed set.
-    static bool softwareStart(SimulatedBoard& board, quint32 samples, quint32 clocks, int timeoutMs = 2000)
-    {
-        board.writeRegister(RegClocks, clocks - 1);
-        board.writeRegister(RegSamples, samples);
-        board.writeRegister(RegControl, 1 + 8);
-        QElapsedTimer timer;
-        timer.start();
-        while (board.readRegister(RegControl) & 8) {
-            if (timer.elapsed() > timeoutMs)
-                return false;
-            QThread::usleep(100);
-        }
-        return true;
-    }
-
-    static BlockSummary summarise(const SimulatedBoard& board, int samples)
-    {
-        BlockSummary summary;
-        double sum = 0.0;
-        for (int i = 0; i < samples; ++i) {
-            const quint32 lo = board.sample(MinBuffer, i);
-            const quint32 avg = board.sample(AvgBuffer, i);
-            const quint32 hi = board.sample(MaxBuffer, i);
-            summary.tagged = summary.tagged || (hi & ~0x3FFFu) != 0;
-            summary.ordered = summary.ordered && (lo & 0x3FFF) <= (avg & 0x3FFF) && (avg & 0x3FFF) <= (hi & 0x3FFF);
-            sum += avg & 0x3FFF;
-            summary.peakRaw = qMax(summary.peakRaw, double(hi & 0x3FFF));
-        }
-        summary.averageRaw = sum / samples;
-        return summary;
-    }
-
-    // Receiver set-up as the board I/O functions write it.
-    static void setLines(SimulatedBoard& board, std::initializer_list<std::pair<int, int>> lines)
-    {
-        for (const auto& line : lines)
-            board.writeBoardFile(QStringLiteral("/sys/class/gpio/gpio%1/value").arg(line.first),
-                                 QByteArray::number(line.second));
-    }
-
-    static void setSpectrumReceiver(SimulatedBoard& board, bool preamplifierOn, int bandwidth)
-    {
-        // LOG detector, UHF main antenna, bandwidth lines, preamplifier, offset amplifier at 630.
-        setLines(board, {{218, 1}, {219, 0}, {227, 0}, {208, 1}, {211, 1}, {212, 0}, {237, 0}, {207, 0}, {210, 0},
-                         {213, preamplifierOn ? 0 : 1}});
-        if (bandwidth == 1000)
-            setLines(board, {{214, 1}, {215, 1}});
-        else if (bandwidth == 20000)
-            setLines(board, {{214, 1}, {215, 0}});
-        else
-            setLines(board, {{214, 0}, {215, 1}});
-        board.writeBoardFile(QStringLiteral("/sys/bus/iio/devices/iio:device2/out_voltage0_raw"), "630");
-    }
-
-    static void tune(SimulatedBoard& board, int megahertz)
-    {
-        board.writeBoardFile(QLatin1String(pllFile), QByteArray::number(qint64(megahertz) * 2000000));
-    }
-
-    // Mean of `blocks` blocks' average and largest maximum, in raw counts.
-    static BlockSummary measure(SimulatedBoard& board, int blocks = 4, quint32 samples = 500)
-    {
-        BlockSummary total;
-        for (int b = 0; b < blocks; ++b) {
-            if (!softwareStart(board, samples, 1000)) {
-                total.ordered = false;
-                return total;
-            }
-            const BlockSummary one = summarise(board, int(samples));
-            total.averageRaw += one.averageRaw / blocks;
-            total.peakRaw = qMax(total.peakRaw, one.peakRaw);
-            total.ordered = total.ordered && one.ordered;
-            total.tagged = total.tagged || one.tagged;
-        }
-        return total;
-    }
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(!SimulatedBoard::program().isEmpty(), "CORVANE_SIM names the simulator program");
-        QVERIFY(QFileInfo(SimulatedBoard::program()).isExecutable());
-    }
-
-    void preparedRootHoldsTheBoardFiles()
+    void preparedRoot()
     {
         SimulatedBoard board;
         QTemporaryDir languages;
-        QVERIFY(languages.isValid());
-        QFile(languages.filePath(QStringLiteral("corvane_de.cfg"))).open(QIODevice::WriteOnly);
-        QFile(languages.filePath(QStringLiteral("corvane_de.qm"))).open(QIODevice::WriteOnly);
-        QFile(languages.filePath(QStringLiteral("unrelated.txt"))).open(QIODevice::WriteOnly);
-        QVERIFY(board.prepare({QStringLiteral("--languages"), languages.path()}));
-
-        for (int gpio = 207; gpio <= 237; ++gpio) {
-            for (const char* file : {"value", "direction", "edge"})
-                QVERIFY2(QFileInfo::exists(board.path(QStringLiteral("/sys/class/gpio/gpio%1/%2").arg(gpio).arg(QLatin1String(file)))),
-                         qPrintable(QString::number(gpio)));
-        }
-        QCOMPARE(board.readBoardFile(QStringLiteral("/sys/class/gpio/gpio222/direction")), QByteArray("in\n"));
-        QVERIFY(QFileInfo::exists(board.path(QStringLiteral("/sys/class/gpio/export"))));
-        QVERIFY(board.readBoardFile(QStringLiteral("/sys/bus/iio/devices/iio:device0/in_temp0_raw")).trimmed().toInt() > 0);
-        QCOMPARE(board.readBoardFile(QStringLiteral("/sys/bus/iio/devices/iio:device1/out_voltage0_raw")), QByteArray("127\n"));
-        QVERIFY(QFileInfo::exists(board.path(QStringLiteral("/sys/bus/iio/devices/iio:device2/out_voltage0_raw"))));
-        QCOMPARE(board.readBoardFile(QLatin1String(pllFile)).trimmed().toLongLong(), 1000000000LL);
-        const QString gauge = QStringLiteral("/sys/class/power_supply/ds2782-0/");
-        QVERIFY(board.readBoardFile(gauge + QStringLiteral("status")).contains("harging"));
-        const int capacity = board.readBoardFile(gauge + QStringLiteral("capacity")).trimmed().toInt();
-        QVERIFY(capacity > 0 && capacity <= 100);
-        QVERIFY(board.readBoardFile(gauge + QStringLiteral("voltage_now")).trimmed().toLongLong() > 3000000);
-        QVERIFY(!board.readBoardFile(gauge + QStringLiteral("current_now")).trimmed().isEmpty());
-        QVERIFY(!board.readBoardFile(gauge + QStringLiteral("temp")).trimmed().isEmpty());
-        QCOMPARE(board.readBoardFile(QStringLiteral("/sys/class/backlight/backlight.7/brightness")), QByteArray("127\n"));
-
-        QCOMPARE(QFileInfo(board.path(QStringLiteral("/dev/bram0"))).size(), 65536);
-        QCOMPARE(QFileInfo(board.path(QStringLiteral("/dev/bram1"))).size(), 16384);
+        for (const char* name : {"corvane_de.cfg", "corvane_de.qm", "unrelated.txt"})
+            QFile(languages.filePath(name)).open(QIODevice::WriteOnly);
+        QVERIFY(board.prepare({"--languages", languages.path()}));
+        board.useAsPlatformRoot();
+        // What the instrument reads from it.
+        for (int gpio = 207; gpio <= 237; ++gpio)
+            QVERIFY(gpioExport(gpio, gpio != 222, 2));
+        QVERIFY(temperatureRaw() > 0);
+        QVERIFY(batteryStatus(0) >= 1 && batteryCapacity(0) > 0 && batteryVoltage(0) > 6000);
+        QCOMPARE(brightness(), 100);
+        QCOMPARE(pllGetFrequency(3), 500000000);
+        QCOMPARE(dacGetValue(1), 127);
         QVERIFY(board.mapMemories());
-        QCOMPARE(board.readRegister(RegVersion), (1u << 24) | (4u << 16) | 27u);
-        QCOMPARE(SystemHelper::fpgaVersionText(board.readRegister(RegVersion)), QStringLiteral("1.4.27"));
-
-        // One boot-environment partition under two names, with a valid CRC and variables.
-        const QByteArray image = board.readBoardFile(QStringLiteral("/dev/mtdblock1"));
-        QCOMPARE(image.size(), 0x40000);
-        const quint32 stored = quint8(image[0]) | quint32(quint8(image[1])) << 8 | quint32(quint8(image[2])) << 16
-            | quint32(quint8(image[3])) << 24;
-        QCOMPARE(stored, BootEnvironment::crc32(reinterpret_cast<const uchar*>(image.constData()) + 4, size_t(image.size() - 4)));
-        QVERIFY(image.indexOf(QByteArray("bootdelay=", 10)) == 4 || image.contains("bootdelay="));
-        struct stat block {};
-        struct stat character {};
-        QCOMPARE(::stat(QFile::encodeName(board.path(QStringLiteral("/dev/mtdblock1"))).constData(), &block), 0);
-        QCOMPARE(::stat(QFile::encodeName(board.path(QStringLiteral("/dev/mtd1"))).constData(), &character), 0);
-        QCOMPARE(block.st_ino, character.st_ino);
-
-        QVERIFY(QFileInfo::exists(board.path(QStringLiteral("/dev/cc1101"))));
-        QVERIFY(board.readBoardFile(QStringLiteral("/proc/interrupts")).contains("\n 89:"));
-        QVERIFY(QDir(board.path(QStringLiteral("/data"))).isEmpty());
-        QVERIFY(QFileInfo(board.path(QStringLiteral("/media/usb0"))).isDir());
-        QVERIFY(QFileInfo::exists(board.path(QStringLiteral("/usr/lib/language/corvane_de.cfg"))));
-        QVERIFY(QFileInfo::exists(board.path(QStringLiteral("/usr/lib/language/corvane_de.qm"))));
-        QVERIFY(!QFileInfo::exists(board.path(QStringLiteral("/usr/lib/language/unrelated.txt"))));
+        QCOMPARE(SystemHelper::fpgaVersionText(board.readRegister(0x00)), QStringLiteral("1.4.27"));
+        QCOMPARE(SystemHelper::osVersion("1"), QStringLiteral("3.2.0"));
+        QCOMPARE(SystemHelper::productId("Unknown"), QStringLiteral("CV2026-0042"));
+        QCOMPARE(SystemHelper::radioCountryVariant(), QStringLiteral("EU868"));
+        QCOMPARE(SystemHelper::readInterfaceConfig("eth0", "/etc/network/interfaces").address, QStringLiteral("192.168.1.50"));
+        QVERIFY(board.readBoardFile("/proc/interrupts").contains("\n 89:"));
+        QVERIFY(QFileInfo::exists(board.path("/dev/cc1101")) && QFileInfo(board.path("/media/usb0")).isDir());
+        QVERIFY(QDir(board.path("/data")).isEmpty());
+        QVERIFY(QFileInfo::exists(board.path("/usr/lib/language/corvane_de.qm")));
+        QVERIFY(!QFileInfo::exists(board.path("/usr/lib/language/unrelated.txt")));
         for (const char* standIn : {"/bin/mount", "/bin/umount", "/bin/df", "/sbin/ifconfig", "/sbin/ifup", "/sbin/ifdown",
                                     "/bin/date", "/sbin/hwclock", "/bin/editenv", "/usr/sbin/updater"})
-            QVERIFY2(QFileInfo(board.path(QLatin1String(standIn))).isExecutable(), standIn);
-
-        // The facts as SystemHelper reads them.
-        board.useAsPlatformRoot();
-        QCOMPARE(SystemHelper::osVersion(QStringLiteral("1")), QStringLiteral("3.2.0"));
-        QCOMPARE(SystemHelper::productId(QStringLiteral("Unknown")), QStringLiteral("CV2026-0042"));
-        QCOMPARE(SystemHelper::radioCountryVariant(), QStringLiteral("EU868"));
-        const SystemHelper::InterfaceConfig eth0
-            = SystemHelper::readInterfaceConfig(QStringLiteral("eth0"), QStringLiteral("/etc/network/interfaces"));
-        QCOMPARE(eth0.method, QStringLiteral("static"));
-        QCOMPARE(eth0.address, QStringLiteral("192.168.1.50"));
-        QCOMPARE(SystemHelper::readInterfaceConfig(QStringLiteral("lo"), QStringLiteral("/etc/network/interfaces")).method,
-                 QStringLiteral("loopback"));
-
-        // Preparing again keeps /data and the boot environment, and a second simulator is refused.
-        QVERIFY(board.writeBoardFile(QStringLiteral("/data/config.ini"), "[system]\n"));
+            QVERIFY2(QFileInfo(board.path(standIn)).isExecutable(), standIn);
+        // One boot-environment partition under two names, with a valid checksum.
+        QMap<QString, QString> variables;
+        QCOMPARE(BootEnvironment::readPartition(board.path("/dev/mtd1"), &variables), BootEnvironment::READ_OK);
+        QVERIFY(variables.contains("bootcmd"));
+        struct stat block {}, character {};
+        QVERIFY(::stat(qPrintable(board.path("/dev/mtdblock1")), &block) == 0 && ::stat(qPrintable(board.path("/dev/mtd1")), &character) == 0);
+        QCOMPARE(block.st_ino, character.st_ino);
+        // Preparing again keeps /data; --fresh starts over, but only on a folder the simulator made.
+        QVERIFY(board.writeBoardFile("/data/config.ini", "[system]\n"));
         QVERIFY(board.prepare());
-        QVERIFY(QFileInfo::exists(board.path(QStringLiteral("/data/config.ini"))));
-        // --fresh starts over, but only on a folder the simulator made.
-        QVERIFY(board.prepare({QStringLiteral("--fresh")}));
-        QVERIFY(!QFileInfo::exists(board.path(QStringLiteral("/data/config.ini"))));
-        QVERIFY(QFileInfo::exists(board.path(QStringLiteral("/dev/bram1"))));
+        QVERIFY(QFileInfo::exists(board.path("/data/config.ini")));
+        QVERIFY(board.prepare({"--fresh"}));
+        QVERIFY(!QFileInfo::exists(board.path("/data/config.ini")));
         QTemporaryDir foreign;
-        QVERIFY(foreign.isValid());
-        QFile keep(foreign.filePath(QStringLiteral("keep.txt")));
-        QVERIFY(keep.open(QIODevice::WriteOnly));
-        keep.close();
-        QCOMPARE(QProcess::execute(SimulatedBoard::program(), {QStringLiteral("--root"), foreign.path(),
-                                                               QStringLiteral("--prepare-only"), QStringLiteral("--fresh")}),
-                 1);
-        QCOMPARE(QProcess::execute(SimulatedBoard::program(), {QStringLiteral("--root"), foreign.path(), QStringLiteral("--prepare-only")}),
-                 1);
-        QCOMPARE(QDir(foreign.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("keep.txt")});
+        QFile(foreign.filePath("keep.txt")).open(QIODevice::WriteOnly);
+        for (const QStringList& extra : {QStringList {"--fresh"}, QStringList()})
+            QCOMPARE(QProcess::execute(SimulatedBoard::program(), QStringList {"--root", foreign.path(), "--prepare-only"} + extra), 1);
+        QCOMPARE(QDir(foreign.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {"keep.txt"});
     }
 
-    void softwareStartIsConsumedAndFillsTheBuffers()
+    void softwareStartsAndLifetime()
     {
-        SimulatedBoard board({QStringLiteral("--seed"), QStringLiteral("11")});
+        SimulatedBoard board({"--seed", "11"});
         QVERIFY(board.start());
         QVERIFY(board.mapMemories());
-        QCOMPARE(board.readRegister(SimMagic), 0x4D495343u);
-        setSpectrumReceiver(board, true, 5000);
-        tune(board, 300);
-
-        const quint32 blocksBefore = board.readRegister(SimBlocks);
-        const quint32 startsBefore = board.readRegister(SimStarts);
+        setUp(board, "tune=300");
+        const quint32 blocks = board.readRegister(SimBlocks), starts = board.readRegister(SimStarts);
         QVERIFY(softwareStart(board, 500, 1000));
         QCOMPARE(board.readRegister(RegControl), 1u); // only the start bit was taken away
-        QCOMPARE(board.readRegister(SimBlocks), blocksBefore + 1);
-        QCOMPARE(board.readRegister(SimStarts), startsBefore + 1);
+        QCOMPARE(board.readRegister(SimBlocks) - blocks, 1u);
+        QCOMPARE(board.readRegister(SimStarts) - starts, 1u);
         QCOMPARE(board.readRegister(SimLastFrequency), 300000u);
-        const BlockSummary summary = summarise(board, 500);
-        QVERIFY(summary.ordered);
-        QVERIFY(summary.tagged);
-        QVERIFY(summary.averageRaw > 100.0);
-
-        // The largest block: 2048 samples.
-        QVERIFY(softwareStart(board, 2048, 100));
-        QVERIFY(summarise(board, 2048).ordered);
-        QVERIFY((board.sample(AvgBuffer, 2047) & 0x3FFF) > 0);
-
+        QVERIFY(board.sample(0x4000, 0) & ~0x3FFFu); // bits above the detector value are in use
+        QVERIFY(measure(board, 1, 2048).ordered);    // the largest block
+        QVERIFY((board.sample(0x2000, 2047) & 0x3FFF) > 0);
         // A second simulator on the same root is refused; SIGTERM ends the first cleanly.
         QCOMPARE(board.runProgram({}), 1);
         QCOMPARE(board.stop(), 0);
-        QVERIFY(!QFileInfo::exists(board.path(QStringLiteral("/sim/ready"))));
-    }
-
-    void simulatorEndsWithTheProcessThatStartedIt()
-    {
-        SimulatedBoard board;
-        QVERIFY(board.prepare());
-        // A shell starts the simulator in the background and ends; the simulator follows it.
+        QVERIFY(!QFileInfo::exists(board.path("/sim/ready")));
+        // Started in the background by a shell that ends, the simulator follows it.
         QProcess shell;
-        shell.start(QStringLiteral("/bin/sh"),
-                    {QStringLiteral("-c"), QStringLiteral("\"$0\" --root \"$1\" 2>/dev/null & sleep 1"), SimulatedBoard::program(),
-                     board.root()});
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(board.path(QStringLiteral("/sim/ready"))), 3000);
+        shell.start("/bin/sh", {"-c", "\"$0\" --root \"$1\" 2>/dev/null & sleep 1", SimulatedBoard::program(), board.root()});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(board.path("/sim/ready")), 3000);
         QVERIFY(shell.waitForFinished(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(board.path(QStringLiteral("/sim/ready"))), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(board.path("/sim/ready")), 3000);
     }
 
-    void signalsLookRightThroughTheDefaultCalibration()
+    // The signal model through the default calibration: value(B) alone, or compared with A.
+    void signalModel_data()
     {
-        SimulatedBoard board({QStringLiteral("--seed"), QStringLiteral("5")});
-        QVERIFY(board.start());
-        QVERIFY(board.mapMemories());
-
-        // Noise floor with the preamplifier at 5 MHz, away from every source.
-        setSpectrumReceiver(board, true, 5000);
-        tune(board, 160);
-        const BlockSummary quiet = measure(board);
-        QVERIFY(quiet.ordered);
-        const double floorDbm = toDbm(quiet.averageRaw, true);
-        QVERIFY2(floorDbm > -110.0 && floorDbm < -98.0, qPrintable(QString::number(floorDbm)));
-
-        // Without the preamplifier the floor rises (and the other calibration set applies).
-        setSpectrumReceiver(board, false, 5000);
-        const double floorOff = toDbm(measure(board).averageRaw, false);
-        QVERIFY2(floorOff > floorDbm + 15.0, qPrintable(QStringLiteral("%1 %2").arg(floorOff).arg(floorDbm)));
-
-        // A wider bandwidth lets in more noise.
-        setSpectrumReceiver(board, true, 20000);
-        const double floorWide = toDbm(measure(board).averageRaw, true);
-        setSpectrumReceiver(board, true, 1000);
-        const double floorNarrow = toDbm(measure(board).averageRaw, true);
-        QVERIFY2(floorWide > floorNarrow + 9.0, qPrintable(QStringLiteral("%1 %2").arg(floorWide).arg(floorNarrow)));
-
-        // The carrier: high average, maximum close to it.
-        setSpectrumReceiver(board, true, 5000);
-        tune(board, 446);
-        const BlockSummary carrier = measure(board);
-        const double carrierAvg = toDbm(carrier.averageRaw, true);
-        const double carrierMax = toDbm(carrier.peakRaw, true);
-        QVERIFY2(carrierAvg > -55.0 && carrierAvg < -40.0, qPrintable(QString::number(carrierAvg)));
-        QVERIFY2(carrierMax - carrierAvg < 4.0, qPrintable(QString::number(carrierMax - carrierAvg)));
-
-        // A discharge source: the maximum stands far above the average.
-        tune(board, 600);
-        const BlockSummary discharge = measure(board, 6);
-        const double dischargeAvg = toDbm(discharge.averageRaw, true);
-        const double dischargeMax = toDbm(discharge.peakRaw, true);
-        QVERIFY2(dischargeMax > -70.0, qPrintable(QString::number(dischargeMax)));
-        QVERIFY2(dischargeMax - dischargeAvg > 20.0, qPrintable(QStringLiteral("%1 %2").arg(dischargeMax).arg(dischargeAvg)));
-
-        // The pulse generator's comb line at 500 MHz when it is fed in.
-        tune(board, 500);
-        const double withoutComb = toDbm(measure(board).averageRaw, true);
-        setLines(board, {{207, 1}, {209, 1}});
-        const double withComb = toDbm(measure(board).averageRaw, true);
-        QVERIFY2(withComb > withoutComb + 20.0, qPrintable(QStringLiteral("%1 %2").arg(withComb).arg(withoutComb)));
-        setLines(board, {{207, 0}, {209, 0}});
-
-        // RMS detector: the linear amplifier raises the counts, the offset amplifier lowers them.
-        setLines(board, {{218, 0}, {219, 1}, {227, 1}});
-        tune(board, 446);
-        board.writeBoardFile(QStringLiteral("/sys/bus/iio/devices/iio:device2/out_voltage0_raw"), "250");
-        board.writeBoardFile(QStringLiteral("/sys/bus/iio/devices/iio:device1/out_voltage0_raw"), "100");
-        const double lowGain = measure(board).averageRaw;
-        board.writeBoardFile(QStringLiteral("/sys/bus/iio/devices/iio:device1/out_voltage0_raw"), "400");
-        const double highGain = measure(board).averageRaw;
-        QVERIFY2(highGain > 2.5 * lowGain, qPrintable(QStringLiteral("%1 %2").arg(highGain).arg(lowGain)));
-        // Away from the carrier the offset amplifier's 1.95 counts per step show plainly.
-        tune(board, 160);
-        const double fullOffset = measure(board).averageRaw;
-        board.writeBoardFile(QStringLiteral("/sys/bus/iio/devices/iio:device2/out_voltage0_raw"), "150");
-        const double lessOffset = measure(board).averageRaw;
-        QVERIFY2(qAbs(lessOffset - fullOffset - 195.0) < 20.0,
-                 qPrintable(QStringLiteral("%1 %2").arg(lessOffset).arg(fullOffset)));
-
-        // Offset calibration: input disconnected, RMS at DAC 0 reads about 507 counts.
-        setLines(board, {{210, 1}, {208, 0}, {212, 1}, {213, 1}});
-        board.writeBoardFile(QStringLiteral("/sys/bus/iio/devices/iio:device2/out_voltage0_raw"), "0");
-        const double resting = measure(board).averageRaw;
-        const int rmsOffset = int(100000u * quint32(resting) / 195055u) - 10;
-        QVERIFY2(qAbs(rmsOffset - 250) < 10, qPrintable(QString::number(rmsOffset)));
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<QString>("measure"); // dBm, peak (dBm), crest (peak - dBm), raw
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::newRow("noise floor") << "" << "tune=160" << "dBm" << -110.0 << -98.0;
+        QTest::newRow("without preamplifier") << "tune=160" << "tune=160 nopre" << "dBm" << 15.0 << 60.0;
+        QTest::newRow("wider band, more noise") << "tune=160 bw=1000" << "tune=160 bw=20000" << "dBm" << 9.0 << 40.0;
+        QTest::newRow("carrier") << "" << "tune=446" << "dBm" << -55.0 << -40.0;
+        QTest::newRow("carrier is steady") << "" << "tune=446" << "crest" << -1.0 << 4.0;
+        QTest::newRow("discharge maximum") << "" << "tune=600" << "peak" << -70.0 << 0.0;
+        QTest::newRow("discharge pulses") << "" << "tune=600" << "crest" << 20.0 << 100.0;
+        QTest::newRow("pulse generator comb") << "tune=500" << "tune=500 comb" << "dBm" << 20.0 << 100.0;
+        QTest::newRow("linear amplifier") << "rms tune=446 off=250 lin=100" << "rms tune=446 off=250 lin=400" << "ratio" << 2.5 << 20.0;
+        QTest::newRow("offset amplifier, 1.95 counts a step") << "rms tune=160 off=250 lin=400" << "rms tune=160 off=150 lin=400"
+                                                              << "raw" << 175.0 << 215.0;
+        QTest::newRow("offset calibration at rest") << "" << "rms cal off=0" << "raw" << 488.0 << 527.0;
     }
-
-    void phaseSynchronousBlocksFollowTheMains()
+    void signalModel()
     {
-        SimulatedBoard board({QStringLiteral("--seed"), QStringLiteral("3"), QStringLiteral("--radio-rate"), QStringLiteral("40")});
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(QString, measure);
+        SimulatedBoard board({"--seed", "5"});
         QVERIFY(board.start());
         QVERIFY(board.mapMemories());
-        // Time-domain set-up: RMS detector, UHF, 600 MHz, linear amplifier 500.
-        setSpectrumReceiver(board, true, 5000);
-        setLines(board, {{218, 0}, {219, 1}, {227, 1}, {216, 1}, {217, 0}});
-        board.writeBoardFile(QStringLiteral("/sys/bus/iio/devices/iio:device1/out_voltage0_raw"), "500");
-        board.writeBoardFile(QStringLiteral("/sys/bus/iio/devices/iio:device2/out_voltage0_raw"), "250");
-        tune(board, 600);
-        board.writeRegister(RegClocks, 999);
-        board.writeRegister(RegSamples, 500);
-
-        const auto blocksIn = [&board](int ms) {
-            const quint32 before = board.readRegister(SimBlocks);
-            QThread::msleep(ms);
-            return int(board.readRegister(SimBlocks) - before);
+        const auto value = [&](const QString& words) {
+            setUp(board, words);
+            const Levels levels = ::measure(board, words.contains("600") ? 6 : 4);
+            if (!levels.ordered)
+                return qQNaN();
+            if (measure == "peak")
+                return dBm(levels.peak, words);
+            if (measure == "crest")
+                return dBm(levels.peak, words) - dBm(levels.average, words);
+            return measure == "dBm" ? dBm(levels.average, words) : levels.average;
         };
-        // Blocks per second over about 600 ms, measured against the clock rather than the
-        // requested sleep, so that a busy machine oversleeping does not skew the rate.
-        const auto blockRate = [&board]() {
+        const double second = value(b);
+        const double result = a.isEmpty() ? second : measure == "ratio" ? second / value(a) : second - value(a);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QVERIFY2(result > low && result < high, qPrintable(QString::number(result)));
+    }
+
+    void phaseSynchronousBlocks()
+    {
+        SimulatedBoard board({"--seed", "3", "--radio-rate", "40"});
+        QVERIFY(board.start());
+        QVERIFY(board.mapMemories());
+        board.useAsPlatformRoot();
+        setUp(board, "rms tune=600 lin=500 off=250");
+        board.writeBoardFile("/sys/class/gpio/gpio216/value", "1");
+        board.writeRegister(RegSamples, 500);
+        // Blocks per second against the clock, not the requested sleep (a busy machine oversleeps).
+        const auto blockRate = [&board] {
             QElapsedTimer clock;
             const quint32 before = board.readRegister(SimBlocks);
             clock.start();
             QThread::msleep(600);
-            const quint32 after = board.readRegister(SimBlocks);
-            return double(after - before) * 1000.0 / double(clock.elapsed());
+            return double(board.readRegister(SimBlocks) - before) * 1000.0 / double(clock.elapsed());
         };
-
-        board.writeRegister(RegControl, 1 + 4);
-        QThread::msleep(60);
-        const double at50 = blockRate(); // 50 expected
-        QVERIFY2(at50 >= 42.0 && at50 <= 56.0, qPrintable(QString::number(at50)));
-        QVERIFY(board.readRegister(RegControl) & 128);
-        QCOMPARE(board.readRegister(RegControl) & ~128u, 1u + 4u);
-
-        // The pulses of the 600 MHz source cluster at 45 and 225 degrees of the mains cycle.
+        const auto rateAt = [&](int mains, quint32 clocks) {
+            board.writeRegister(RegClocks, clocks);
+            board.writeRegister(RegControl, 1 + 4 + (mains == 60 ? 16 : 0));
+            QThread::msleep(60);
+            const double rate = blockRate();
+            QVERIFY2(rate >= mains * 0.84 && rate <= mains * 1.12, qPrintable(QString::number(rate)));
+            QVERIFY(board.readRegister(RegControl) & 128);
+        };
+        rateAt(50, 999);
+        // The 600 MHz source's pulses cluster at 45 and 225 degrees of the mains cycle.
         QVector<double> peaks(500, 0.0);
-        quint32 seen = board.readRegister(SimBlocks);
-        for (int collected = 0; collected < 30;) {
+        for (quint32 seen = board.readRegister(SimBlocks), collected = 0; collected < 30;) {
             if (board.readRegister(SimBlocks) == seen) {
                 QThread::usleep(500);
                 continue;
             }
             seen = board.readRegister(SimBlocks);
             for (int i = 0; i < 500; ++i)
-                peaks[i] += board.sample(MaxBuffer, i) & 0x3FFF;
+                peaks[i] += board.sample(0x4000, i) & 0x3FFF;
             ++collected;
         }
-        const auto mean = [&peaks](int from, int to) {
-            double sum = 0.0;
-            for (int i = from; i < to; ++i)
-                sum += peaks[i];
-            return sum / (to - from);
-        };
-        const double cluster = mean(50, 75);   // around 45 degrees
-        const double quietPart = mean(130, 180); // around 110 degrees
-        QVERIFY2(cluster > 1.5 * quietPart, qPrintable(QStringLiteral("%1 %2").arg(cluster).arg(quietPart)));
-
-        // 60 Hz.
-        board.writeRegister(RegClocks, 832);
-        board.writeRegister(RegControl, 1 + 4 + 16);
-        QThread::msleep(60);
-        const double at60 = blockRate(); // 60 expected
-        QVERIFY2(at60 >= 52.0 && at60 <= 67.0, qPrintable(QString::number(at60)));
-
-        // Radio sync with monitoring: bit 7 follows the sensor; its interrupt count too.
-        board.useAsPlatformRoot();
+        const double cluster = std::accumulate(peaks.begin() + 50, peaks.begin() + 75, 0.0) / 25;
+        const double quiet = std::accumulate(peaks.begin() + 130, peaks.begin() + 180, 0.0) / 50;
+        QVERIFY2(cluster > 1.5 * quiet, qPrintable(QString("%1 %2").arg(cluster).arg(quiet)));
+        rateAt(60, 832);
+        // Radio sync with monitoring: bit 7 and the sync input follow the sensor, its interrupt
+        // count too; without sync the blocks run free.
         board.writeRegister(RegControl, 1 + 4 + 32 + 64);
         QTRY_VERIFY_WITH_TIMEOUT(board.readRegister(RegControl) & 128, 1000);
-        const int countBefore = SystemHelper::interruptCount();
-        QTRY_VERIFY_WITH_TIMEOUT(SystemHelper::interruptCount() >= countBefore + 3, 2000);
-        QVERIFY(board.setFault(QStringLiteral("radio-silent"), true));
+        const int count = SystemHelper::interruptCount();
+        QTRY_VERIFY_WITH_TIMEOUT(SystemHelper::interruptCount() >= count + 3, 2000);
+        QVERIFY(board.setFault("radio-silent", true));
         QTRY_VERIFY_WITH_TIMEOUT(!(board.readRegister(RegControl) & 128), 1000);
         QThread::msleep(150);
-        const int silentCount = SystemHelper::interruptCount();
+        const int silent = SystemHelper::interruptCount();
+        const quint32 blocks = board.readRegister(SimBlocks);
         QThread::msleep(300);
-        QCOMPARE(SystemHelper::interruptCount(), silentCount);
-        // Blocks keep coming without sync (free running), and the sync input reads 0 for the radio.
-        QVERIFY(blocksIn(200) > 0);
-        setLines(board, {{216, 0}, {217, 0}});
-        QTRY_COMPARE_WITH_TIMEOUT(board.readBoardFile(QStringLiteral("/sys/class/gpio/gpio222/value")).trimmed(),
-                                  QByteArray("0"), 1000);
-        QVERIFY(board.setFault(QStringLiteral("radio-silent"), false));
-        QTRY_VERIFY_WITH_TIMEOUT(board.readRegister(RegControl) & 128, 1000);
-        QTRY_COMPARE_WITH_TIMEOUT(board.readBoardFile(QStringLiteral("/sys/class/gpio/gpio222/value")).trimmed(),
-                                  QByteArray("1"), 1000);
-
+        QCOMPARE(SystemHelper::interruptCount(), silent);
+        QVERIFY(board.readRegister(SimBlocks) > blocks);
+        board.writeBoardFile("/sys/class/gpio/gpio216/value", "0");
+        QTRY_VERIFY_WITH_TIMEOUT(!syncDetected(), 1000);
+        QVERIFY(board.setFault("radio-silent", false));
+        QTRY_VERIFY_WITH_TIMEOUT(syncDetected() && (board.readRegister(RegControl) & 128), 1000);
         // The stopping word stays as written and no further block comes.
         board.writeRegister(RegControl, 116);
         QThread::msleep(50);
-        QCOMPARE(blocksIn(200), 0);
+        const quint32 stopped = board.readRegister(SimBlocks);
+        QThread::msleep(200);
+        QCOMPARE(board.readRegister(SimBlocks), stopped);
         QCOMPARE(board.readRegister(RegControl), 116u);
     }
 
     void faultsSwitchAtRunTime()
     {
-        SimulatedBoard board({QStringLiteral("--seed"), QStringLiteral("9")});
+        SimulatedBoard board({"--seed", "9"});
         QVERIFY(board.start());
         QVERIFY(board.mapMemories());
-        setSpectrumReceiver(board, true, 5000);
-        tune(board, 700);
-
-        // PLL unlocked: the frequency file can be neither read nor written.
-        QVERIFY(board.setFault(QStringLiteral("pll-unlocked"), true));
-        const QByteArray pll = QFile::encodeName(board.path(QLatin1String(pllFile)));
-        QVERIFY(std::fopen(pll.constData(), "r") == nullptr);
-        QVERIFY(std::fopen(pll.constData(), "w") == nullptr);
+        board.useAsPlatformRoot();
+        setUp(board, "tune=700");
+        // PLL unlocked: the frequency file can be neither read nor written; blocks report 0.
+        QVERIFY(board.setFault("pll-unlocked", true));
+        QVERIFY(!std::fopen(qPrintable(board.path(PllFile)), "r") && !std::fopen(qPrintable(board.path(PllFile)), "w"));
         QVERIFY(softwareStart(board, 100, 1000));
         QCOMPARE(board.readRegister(SimLastFrequency), 0u);
-        QVERIFY(board.setFault(QStringLiteral("pll-unlocked"), false));
-        QCOMPARE(board.readBoardFile(QLatin1String(pllFile)).trimmed().toLongLong(), 1400000000LL);
+        QVERIFY(board.setFault("pll-unlocked", false));
+        QCOMPARE(pllGetFrequency(3), 700000000);
         QVERIFY(softwareStart(board, 100, 1000));
         QCOMPARE(board.readRegister(SimLastFrequency), 700000u);
-
-        // FPGA missing: the device files are gone and a start bit stays set; our mapping lives on.
-        QVERIFY(board.setFault(QStringLiteral("fpga-missing"), true));
-        QVERIFY(!QFileInfo::exists(board.path(QStringLiteral("/dev/bram0"))));
-        QVERIFY(!QFileInfo::exists(board.path(QStringLiteral("/dev/bram1"))));
+        // FPGA missing: the device files are gone and a start bit stays set; a mapping lives on.
+        QVERIFY(board.setFault("fpga-missing", true));
+        QVERIFY(!QFileInfo::exists(board.path("/dev/bram0")) && !QFileInfo::exists(board.path("/dev/bram1")));
         QVERIFY(!softwareStart(board, 100, 1000, 300));
-        QVERIFY(board.setFault(QStringLiteral("fpga-missing"), false));
-        QVERIFY(QFileInfo::exists(board.path(QStringLiteral("/dev/bram1"))));
+        QVERIFY(board.setFault("fpga-missing", false));
         QTRY_VERIFY_WITH_TIMEOUT(!(board.readRegister(RegControl) & 8), 1000);
-
-        // Remount failure, through SystemHelper as every writer uses it.
-        board.useAsPlatformRoot();
+        // Remounts: the root's state follows them; a remount failure refuses every remount.
         QVERIFY(SystemHelper::mountData());
-        QCOMPARE(board.readBoardFile(QStringLiteral("/sim/rootfs")).trimmed(), QByteArray("rw"));
+        QCOMPARE(board.readBoardFile("/sim/rootfs").trimmed(), QByteArray("rw"));
         QVERIFY(SystemHelper::unmountData());
-        QCOMPARE(board.readBoardFile(QStringLiteral("/sim/rootfs")).trimmed(), QByteArray("ro"));
-        QVERIFY(board.setFault(QStringLiteral("remount-failure"), true));
+        QCOMPARE(board.readBoardFile("/sim/rootfs").trimmed(), QByteArray("ro"));
+        QVERIFY(board.setFault("remount-failure", true));
         QVERIFY(!SystemHelper::mountData());
-        QVERIFY(!SystemHelper::execute(QStringLiteral("mount"), {QStringLiteral("/media/usb0"), QStringLiteral("-o"),
-                                                                 QStringLiteral("remount,rw")}));
-        QVERIFY(board.setFault(QStringLiteral("remount-failure"), false));
-        QVERIFY(SystemHelper::mountData());
-        QVERIFY(SystemHelper::unmountData());
-        const QByteArray mountLog = board.readBoardFile(QStringLiteral("/sim/mount.log"));
-        QCOMPARE(mountLog.count("mount / -o remount,rw"), 3);
-        QCOMPARE(mountLog.count("mount / -o remount,ro"), 2);
-
+        QVERIFY(!SystemHelper::execute("mount", {"/media/usb0", "-o", "remount,rw"}));
+        QVERIFY(board.setFault("remount-failure", false));
+        QCOMPARE(board.readBoardFile("/sim/mount.log").count("mount / -o remount,rw"), 2);
         QByteArray states;
-        QCOMPARE(board.runProgram({QStringLiteral("--faults")}, &states), 0);
+        QCOMPARE(board.runProgram({"--faults"}, &states), 0);
         QVERIFY(states.contains("pll-unlocked=off"));
-        QCOMPARE(board.runProgram({QStringLiteral("--fault"), QStringLiteral("no-such-fault"), QStringLiteral("on")}), 1);
-        QCOMPARE(board.runProgram({QStringLiteral("--fault"), QStringLiteral("pll-unlocked"), QStringLiteral("maybe")}), 1);
+        QCOMPARE(board.runProgram({"--fault", "no-such-fault", "on"}), 1);
+        QCOMPARE(board.runProgram({"--fault", "pll-unlocked", "maybe"}), 1);
     }
 
     void writesWhileTheRootIsReadOnlyAreReported()
@@ -512,17 +345,14 @@ private slots:
         SimulatedBoard board;
         QVERIFY(board.start());
         board.useAsPlatformRoot();
-        // Bracketed by the remount, as every writer must: not reported.
-        QVERIFY(SystemHelper::mountData());
-        QVERIFY(board.writeBoardFile(QStringLiteral("/data/config.ini"), "[system]\n"));
+        QVERIFY(SystemHelper::mountData()); // bracketed, as every writer must: not reported
+        QVERIFY(board.writeBoardFile("/data/config.ini", "[system]\n"));
         QVERIFY(SystemHelper::unmountData());
         QThread::msleep(100);
-        // Written while "/" is read-only (a real board refuses it): reported.
-        QVERIFY(board.writeBoardFile(QStringLiteral("/data/stray.xml"), "<x/>"));
-        QTRY_VERIFY_WITH_TIMEOUT(board.readBoardFile(QStringLiteral("/sim/readonly-violations.log")).contains("/data/stray.xml"),
-                                 3000);
+        QVERIFY(board.writeBoardFile("/data/stray.xml", "<x/>"));
+        QTRY_VERIFY_WITH_TIMEOUT(board.readBoardFile("/sim/readonly-violations.log").contains("/data/stray.xml"), 3000);
         QThread::msleep(1200);
-        const QByteArray report = board.readBoardFile(QStringLiteral("/sim/readonly-violations.log"));
+        const QByteArray report = board.readBoardFile("/sim/readonly-violations.log");
         QVERIFY(!report.contains("config.ini"));
         QCOMPARE(report.count("/data/stray.xml"), 1);
     }
@@ -531,54 +361,34 @@ private slots:
     {
         SimulatedBoard board;
         QVERIFY(board.prepare());
-        QDir().mkpath(board.path(QStringLiteral("/media/stick two")));
+        QDir().mkpath(board.path("/media/stick two"));
         board.useAsPlatformRoot();
-
         // df -h: the sticks (a mount point with a blank stays whole), the RAM disk excluded.
-        const QList<QStringList> sticks
-            = SystemHelper::diskUsage(QRegExp(QStringLiteral("/media/[.]*")), {QStringLiteral("/media/ram")});
+        QList<QStringList> sticks = SystemHelper::diskUsage(QRegExp("/media/[.]*"), {"/media/ram"});
         QCOMPARE(sticks.size(), 2);
-        QCOMPARE(sticks.at(0).size(), 6);
-        QStringList mountPoints{sticks.at(0).at(5), sticks.at(1).at(5)};
+        QStringList mountPoints {sticks.at(0).value(5), sticks.at(1).value(5)};
         mountPoints.sort();
-        QCOMPARE(mountPoints, QStringList({QStringLiteral("/media/stick two"), QStringLiteral("/media/usb0")}));
-        QVERIFY(sticks.at(0).at(4).endsWith(QLatin1Char('%')));
-        const QList<QStringList> all = SystemHelper::diskUsage(QRegExp(), {});
-        QVERIFY(all.size() >= 5);
-        QCOMPARE(all.first().at(5), QStringLiteral("/"));
-
-        // Mounting a stick that exists works, one that does not fails; umount alike.
-        QVERIFY(SystemHelper::execute(QStringLiteral("mount"),
-                                      {QStringLiteral("/media/usb0"), QStringLiteral("-o"), QStringLiteral("remount,rw")}));
-        QVERIFY(SystemHelper::execute(QStringLiteral("umount"), {QStringLiteral("/media/usb0")}));
-        QVERIFY(!SystemHelper::execute(QStringLiteral("umount"), {QStringLiteral("/media/usb9")}));
-
-        // ifconfig: MAC on the first line, address, broadcast and mask on the second.
-        QCOMPARE(SystemHelper::interfaceAddresses(QStringLiteral("eth0")),
-                 QStringList({QStringLiteral("00:1E:C0:8A:21:5F"), QStringLiteral("192.168.1.50"),
-                              QStringLiteral("192.168.1.255"), QStringLiteral("255.255.255.0")}));
-        SystemHelper::InterfaceConfig config;
-        config.name = QStringLiteral("eth0");
-        config.family = QStringLiteral("inet");
-        config.method = QStringLiteral("static");
-        config.address = QStringLiteral("10.1.2.3");
-        config.netmask = QStringLiteral("255.255.0.0");
-        QVERIFY(SystemHelper::writeInterfaceConfig(config, QStringLiteral("/etc/network/interfaces")));
-        QVERIFY(SystemHelper::execute(QStringLiteral("ifdown"), {QStringLiteral("eth0")}));
-        QCOMPARE(SystemHelper::interfaceAddresses(QStringLiteral("eth0")), QStringList{QStringLiteral("00:1E:C0:8A:21:5F")});
-        QVERIFY(SystemHelper::execute(QStringLiteral("ifup"), {QStringLiteral("eth0")}));
-        QCOMPARE(SystemHelper::interfaceAddresses(QStringLiteral("eth0")),
-                 QStringList({QStringLiteral("00:1E:C0:8A:21:5F"), QStringLiteral("10.1.2.3"),
-                              QStringLiteral("10.1.255.255"), QStringLiteral("255.255.0.0")}));
-        QVERIFY(!SystemHelper::execute(QStringLiteral("ifconfig"), {QStringLiteral("wlan7")}));
-
+        QCOMPARE(mountPoints, QStringList({"/media/stick two", "/media/usb0"}));
+        QVERIFY(sticks.at(0).at(4).endsWith('%'));
+        QCOMPARE(SystemHelper::diskUsage(QRegExp(), {}).first().at(5), QStringLiteral("/"));
+        QVERIFY(SystemHelper::execute("mount", {"/media/usb0", "-o", "remount,rw"}));
+        QVERIFY(SystemHelper::execute("umount", {"/media/usb0"}));
+        QVERIFY(!SystemHelper::execute("umount", {"/media/usb9"}));
+        // ifconfig, and the network file read back by ifup.
+        const QString mac = "00:1E:C0:8A:21:5F";
+        QCOMPARE(SystemHelper::interfaceAddresses("eth0"), QStringList({mac, "192.168.1.50", "192.168.1.255", "255.255.255.0"}));
+        QVERIFY(SystemHelper::writeInterfaceConfig({"eth0", "inet", "static", "10.1.2.3", "255.255.0.0", ""}, "/etc/network/interfaces"));
+        QVERIFY(SystemHelper::execute("ifdown", {"eth0"}));
+        QCOMPARE(SystemHelper::interfaceAddresses("eth0"), QStringList {mac});
+        QVERIFY(SystemHelper::execute("ifup", {"eth0"}));
+        QCOMPARE(SystemHelper::interfaceAddresses("eth0"), QStringList({mac, "10.1.2.3", "10.1.255.255", "255.255.0.0"}));
+        QVERIFY(!SystemHelper::execute("ifconfig", {"wlan7"}));
         // Clock commands only log; the updater refuses a missing file.
-        QVERIFY(SystemHelper::execute(QStringLiteral("date -s 2031.01.02-03:04:05")));
-        QVERIFY(SystemHelper::execute(QStringLiteral("hwclock -u --systohc")));
-        QVERIFY(!SystemHelper::execute(QStringLiteral("/usr/sbin/updater"), {QStringLiteral("/media/usb0/none.upd")}));
-        const QByteArray log = board.readBoardFile(QStringLiteral("/sim/commands.log"));
-        QVERIFY(log.contains("date -s 2031.01.02-03:04:05"));
-        QVERIFY(log.contains("hwclock -u --systohc"));
+        QVERIFY(SystemHelper::execute("date -s 2031.01.02-03:04:05"));
+        QVERIFY(SystemHelper::execute("hwclock -u --systohc"));
+        QVERIFY(!SystemHelper::execute("/usr/sbin/updater", {"/media/usb0/none.upd"}));
+        const QByteArray log = board.readBoardFile("/sim/commands.log");
+        QVERIFY(log.contains("date -s 2031.01.02-03:04:05") && log.contains("hwclock -u --systohc"));
         QVERIFY(QDate::currentDate().year() < 2031);
     }
 };

@@ -5,9 +5,9 @@
 #include <atomic>
 #include <thread>
 
-// A small stand-in for the FPGA over the two memory files of a test root, so the worker tests
-// do not need the board simulator. It maps "/dev/bram0" and "/dev/bram1" on its own (its own
-// addresses, like a device), watches the control word and, for each software start (value 8),
+// A small stand-in for the FPGA over the two memory files of a root folder, so the worker's
+// benchmark also runs where the board simulator cannot be started. It maps "/dev/bram0" and
+// "/dev/bram1" on its own (its own addresses, like a device), watches the control word and, for each software start (value 8),
 // reads the synthesiser's frequency file, the clock and sample registers, fills the three
 // buffers of the block and clears the start bit, as the FPGA does:
 //   minimum word i = i, average word i = block number (counting from 1),

@@ -1,0 +1,688 @@
+// The touch input dialogs, driven as the operator does: taps on the on-screen buttons and the
+// hardware keys (Up, Down, Return, Escape; held keys repeat). Each table row is a script for
+// DialogDriver::run; "?" notes what the dialog shows at that moment.
+#include "DialogDriver.h"
+#include "common/TestMain.h"
+#include "common/TestRoot.h"
+#include "dialogs/AdressEditDialog.h"
+#include "dialogs/DateTimeEditDialog.h"
+#include "dialogs/StoreRecallDialog.h"
+#include "dialogs/TextEditDialog.h"
+#include "dialogs/TextEditEventFilter.h"
+#include "dialogs/ValueEditDialog.h"
+#include "dialogs/ValueSelectDialog.h"
+#include "dialogs/ValueSliderDialog.h"
+#include "util/LanguageManager.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QStyleOptionSpinBox>
+#include <QTimeEdit>
+#include <QtTest>
+
+using namespace DialogDriver;
+using Option = ValueSelectDialog::Option;
+
+namespace {
+
+// A refused entry: the status line in red in place of the prompt, and no OK button.
+QString refusal(QDialog* dialog)
+{
+    auto* ok = dialog->findChild<QPushButton*>("ButtonOk");
+    auto* status = dialog->findChild<QLabel*>("labelStatusBar");
+    if (ok->isVisible() || ok->isEnabled())
+        return QString();
+    return status->styleSheet() == "color:red;" ? " [" + status->text() + "]" : " [not red]";
+}
+
+} // namespace
+
+class TestValueEditDialog : public QObject
+{
+    Q_OBJECT
+
+    ValueEditDialog* dialog() { return ValueEditDialog::instance(); }
+    QString shown() { return dialog()->findChild<QLineEdit*>("lineEditValue")->text() + refusal(dialog()); }
+
+private slots:
+    void initTestCase() { applyStyleSheet(); }
+
+    void entries_data()
+    {
+        QTest::addColumn<QList<int>>("limits"); // minimum, maximum, step, start value
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("probes");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("value");
+        QTest::newRow("fresh number, back and clear")
+            << QList<int> {150, 1000, 10, 150} << "MHz"
+            << "? @Button2 ? @Button5 ? @ButtonBack ? @ButtonClear ? @Button3 @Button0 @Button0 ? @ButtonOk"
+            << QStringList {"150MHz", "2MHz [150 <= value <= 1000]", "25MHz [150 <= value <= 1000]",
+                            "2MHz [150 <= value <= 1000]", "150MHz", "300MHz"}
+            << 1 << 300;
+        QTest::newRow("sign starts a new number") << QList<int> {-100, 10, 10, -95} << ""
+                                                  << "@ButtonBack ? @Button5 ? @ButtonSign ? @Button7 ? @Button0 @ButtonSign ? Return"
+                                                  << QStringList {"-9", "-95", "95 [-100 <= value <= 10]", "7", "-70"} << 1 << -70;
+        QTest::newRow("out of range cannot be confirmed")
+            << QList<int> {0, 1000, 10, 500} << "" << "@Button1 @Button0 @Button0 @Button5 ? Return ? @ButtonBack ? @ButtonExit"
+            << QStringList {"1005 [0 <= value <= 1000]", "1005 [0 <= value <= 1000]", "100"} << 0 << 100;
+        QTest::newRow("keys step to multiples") << QList<int> {-100, 1000, 10, 153} << ""
+                                                << "Down ? Down* ? @Button1 @Button5 @Button3 ? Up ? Up* ? @ButtonExit"
+                                                << QStringList {"160", "170", "153", "150", "140"} << 0 << 140;
+        QTest::newRow("keys stop at the minimum") << QList<int> {-100, 1000, 10, -95} << ""
+                                                  << "Up ? @ButtonClear Down ? @ButtonClear Up* Up* Up* ? Escape"
+                                                  << QStringList {"-100", "-90", "-100"} << 0 << -100;
+        QTest::newRow("keys stop at the maximum") << QList<int> {1, 80, 1, 79} << "ms" << "Down ? Down* ? Return"
+                                                  << QStringList {"80ms", "80ms"} << 1 << 80;
+        const QString nines = QString("@Button9 ").repeated(14);
+        QTest::newRow("long numbers do not overflow")
+            << QList<int> {0, 9999999, 1, 0} << "" << nines + "? @ButtonSign ? @Button0 @ButtonSign " + nines + "@ButtonExit"
+            << QStringList {"999999999 [0 <= value <= 9999999]", "-999999999 [0 <= value <= 9999999]"} << 0 << 999999999;
+    }
+    void entries()
+    {
+        QFETCH(QList<int>, limits);
+        QFETCH(QString, unit);
+        QFETCH(QString, script);
+        dialog()->setMinimum(limits[0]);
+        dialog()->setMaximum(limits[1]);
+        dialog()->setStep(limits[2]);
+        QStringList probes;
+        QTEST(run(dialog(), script, [&] { return dialog()->exec(limits[3], "Enter value", unit, {}); },
+                  [&] { probes << shown(); }),
+              "result");
+        QTEST(probes, "probes");
+        QTEST(dialog()->value(), "value");
+    }
+
+    void predefinedValuesAndSettingsLimits()
+    {
+        dialog()->setMinimum(20);
+        dialog()->setMaximum(300);
+        auto* list = dialog()->findChild<QListWidget*>("listWidgetPredefines");
+        QStringList rows;
+        QCOMPARE(run(dialog(), "#1 ? @ButtonOk", [&] { return dialog()->exec(100, "Rate", "Hz", {{50, "50 Hz"}, {60, "60 Hz"}}); },
+                     [&] { rows << list->item(0)->text() << list->item(1)->text() << shown(); }),
+                 1);
+        QCOMPARE(rows, QStringList({"50 Hz", "60 Hz", "60Hz"}));
+        QCOMPARE(run(dialog(), "? Escape", [&] { return dialog()->exec(100, "Rate", "Hz", {}); },
+                     [&] { rows << QString::number(list->isVisible()); }),
+                 0);
+        QCOMPARE(rows.last(), QStringLiteral("0"));
+        // The gating time takes its limits from the settings.
+        QCOMPARE(run(dialog(), "@Button8 @Button1 ? @ButtonBack Return",
+                     [&] { return ValueEditDialog::getGatingTime(20, "Enter gating time"); }, [&] { rows << shown(); }),
+                 1);
+        QCOMPARE(rows.last(), QStringLiteral("81ms [1 <= value <= 80]"));
+        QCOMPARE(dialog()->value(), 8);
+    }
+};
+
+class TestValueSelectDialog : public QObject
+{
+    Q_OBJECT
+
+    ValueSelectDialog* dialog() { return ValueSelectDialog::instance(); }
+    QListWidget* list() { return dialog()->findChild<QListWidget*>("ListWidget"); }
+    QPushButton* button(const char* name) { return dialog()->findChild<QPushButton*>(name); }
+    static ValueSelectDialog::Options numbered(int count)
+    {
+        ValueSelectDialog::Options options;
+        for (int i = 0; i < count; ++i)
+            options << new Option(QStringLiteral("Option %1").arg(i), i);
+        return options;
+    }
+    int select(const QString& script, int current, ValueSelectDialog::Options options, QList<int>* rows = nullptr,
+               bool custom = false)
+    {
+        return run(dialog(), script, [&] { return dialog()->exec(current, "Pick", options, true, custom); },
+                   [&] { *rows << list()->currentRow(); });
+    }
+
+private slots:
+    void initTestCase() { applyStyleSheet(); }
+
+    void choosing_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("tap") << 4 << 0 << "#2" << QList<int>() << 1 << QVariant(2);
+        QTest::newRow("no match starts on the first row") << 3 << 77 << "? Return" << QList<int> {0} << 1 << QVariant(0);
+        QTest::newRow("keys move and stop at the ends") << 4 << 0 << "Up ? Down Down* Down* Down* ? Up* ? Return"
+                                                        << QList<int> {0, 3, 2} << 1 << QVariant(2);
+        QTest::newRow("escape keeps the value") << 3 << 0 << "Down Escape" << QList<int>() << 0 << QVariant(2);
+        QTest::newRow("exit") << 3 << 1 << "@pushButtonExit" << QList<int>() << 0 << QVariant(ValueSelectDialog::VALUE_EXIT);
+    }
+    void choosing()
+    {
+        QFETCH(int, count);
+        QFETCH(int, current);
+        QFETCH(QString, script);
+        QSignalSpy clicked(dialog(), &ValueSelectDialog::optionClicked);
+        QList<int> rows;
+        const int result = select(script, current, numbered(count), &rows);
+        QTEST(result, "result");
+        QTEST(rows, "rows");
+        QTEST(dialog()->value(), "value");
+        QCOMPARE(clicked.count(), result); // a choice is announced, leaving is not
+    }
+
+    // Two options share a value: the later one is current. Disabled options ignore taps and
+    // Return; check boxes keep the dialog open; the custom button has its own result.
+    void optionKinds()
+    {
+        ValueSelectDialog::Options options = numbered(4);
+        options << new Option("Again two", 2);
+        QList<int> rows;
+        select("? Escape", 2, options, &rows);
+        QCOMPARE(rows, QList<int>({4}));
+        options = numbered(3);
+        options.at(1)->setSelectable(false);
+        QSignalSpy clicked(dialog(), &ValueSelectDialog::optionClicked);
+        QCOMPARE(select("#1 Return ? Down Return", 1, options, &rows), 1);
+        QCOMPARE(rows.last(), 1); // still open on the disabled row
+        QCOMPARE(dialog()->value(), QVariant(2));
+        QCOMPARE(clicked.count(), 1);
+        // A caller that hands the same option objects in again keeps them.
+        QCOMPARE(select("#2", 0, options), 1);
+        QCOMPARE(list()->count(), 3);
+        // The caller toggles a check box in its handler, as the trace selection does.
+        options = {new Option("Maximum", 0, true, false), new Option("Average", 1, false, false)};
+        QMetaObject::Connection toggle = connect(dialog(), &ValueSelectDialog::optionClicked,
+                                                 [](Option* option) { option->setChecked(!option->isChecked()); });
+        bool checked = false;
+        QCOMPARE(run(dialog(), "#1 ? @pushButtonExit", [&] { return dialog()->exec(-1, "Select trace", options, true, false); },
+                     [&] { checked = dialog()->isVisible() && static_cast<Option*>(list()->item(1))->isChecked(); }),
+                 0);
+        disconnect(toggle);
+        QVERIFY(checked);
+        QSignalSpy custom(dialog(), &ValueSelectDialog::customButtonClicked);
+        QCOMPARE(select("@pushButtonCustom", 0, numbered(2), nullptr, true), 1);
+        QCOMPARE(dialog()->value(), QVariant(ValueSelectDialog::VALUE_CUSTOM));
+        QCOMPARE(custom.count(), 1);
+        bool customShown = true;
+        run(dialog(), "?", [&] { return dialog()->exec(0, "Pick", numbered(2), true, false); },
+            [&] { customShown = button("pushButtonCustom")->isVisible(); });
+        QVERIFY(!customShown);
+    }
+
+    // Five rows show; a longer list scrolls.
+    void longListsScroll()
+    {
+        for (int count : {5, 7}) {
+            int visible = 0;
+            bool scrollBar = false;
+            run(dialog(), "?", [&] { return dialog()->exec(0, "Pick", numbered(count), true, false); }, [&] {
+                const int rowHeight = list()->sizeHintForRow(0);
+                visible = (list()->viewport()->height() + rowHeight / 2) / rowHeight;
+                scrollBar = list()->verticalScrollBar()->isVisible();
+            });
+            QCOMPARE(visible, 5);
+            QCOMPARE(scrollBar, count > 5);
+        }
+    }
+
+    // The ready-made selectors: the stored value is checked and current, and each row gives its
+    // value (a yes/no question has no exit).
+    void readyMadeSelectors_data()
+    {
+        QTest::addColumn<int>("selector");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<int>("checkedRow");
+        QTest::addColumn<bool>("exitShown");
+        QTest::newRow("resolution") << 0 << 2 << QVariantList {1, 2, 3} << 1 << true;
+        QTest::newRow("persistency") << 4 << 0 << QVariantList {1, 50, 100, 0} << 3 << true;
+        QTest::newRow("on/off: any non-zero is on") << 5 << 7 << QVariantList {0, 1} << 1 << true;
+        QTest::newRow("yes/no") << 6 << 0 << QVariantList {0, 1} << 0 << false;
+        QTest::newRow("antenna") << 9 << 1 << QVariantList {0, 1, 2} << 1 << false;
+    }
+    void readyMadeSelectors()
+    {
+        QFETCH(int, selector);
+        QFETCH(int, current);
+        QFETCH(QVariantList, values);
+        QFETCH(int, checkedRow);
+        QVariantList shown;
+        int checked = -1, row = -1;
+        bool exitShown = false;
+        const auto probe = [&] {
+            for (int i = 0; i < list()->count(); ++i) {
+                auto* option = static_cast<Option*>(list()->item(i));
+                shown << option->value();
+                checked = option->isChecked() ? i : checked;
+            }
+            row = list()->currentRow();
+            exitShown = button("pushButtonExit")->isVisible();
+        };
+        const auto exec = [&] {
+            switch (selector) {
+            case 0: return ValueSelectDialog::selectResolution(current, "Pick");
+            case 4: return ValueSelectDialog::selectPersistency(current, "Pick");
+            case 5: return ValueSelectDialog::selectOnOff(current, "Pick");
+            case 6: return ValueSelectDialog::selectYesNo(current, "Pick");
+            default: return ValueSelectDialog::selectAntenna(current, "Pick", false);
+            }
+        };
+        QCOMPARE(run(dialog(), "? Down* Return", exec, probe), 1);
+        QCOMPARE(shown, values);
+        QCOMPARE(checked, checkedRow);
+        QCOMPARE(row, checkedRow);
+        QTEST(exitShown, "exitShown");
+        QCOMPARE(dialog()->value(), values.at(qMin(checkedRow + 1, values.size() - 1)));
+    }
+
+    void mountPointsAndLanguages()
+    {
+        TestRoot root;
+        QVERIFY(root.installScript("/bin/df", "cat <<'EOF'\nFilesystem Size Used Avail Use% Mounted on\n"
+                                              "/dev/root 512M 300M 212M 59% /\ntmpfs 64M 0 64M 0% /media/ram\n"
+                                              "/dev/sda1 7.5G 1.2G 6.3G 16% /media/usb0\n"
+                                              "/dev/sdb1 3.7G 1.0G 2.7G 27% /media/my stick\nEOF"));
+        QString chosen;
+        run(dialog(), "#1", [&] {
+            chosen = ValueSelectDialog::selectMountPoint("/media/usb0", "/media/[.]*", {"/media/ram"}, "Select USB");
+            return 0;
+        });
+        QCOMPARE(chosen, QStringLiteral("/media/my stick"));
+        QVERIFY(root.writeFile("/usr/lib/language/corvane_en.cfg", "name=English\nnative=English\n"));
+        QVERIFY(root.writeFile("/usr/lib/language/corvane_de.cfg", "name=German\nnative=Deutsch\nfont=DejaVu Serif\n"));
+        QVERIFY(root.writeFile("/usr/lib/language/corvane_de.qm", "stand-in"));
+        LanguageManager::instance()->reloadLanguages();
+        QMap<QString, QString> labels;
+        QString font, current;
+        int english = -1;
+        QCOMPARE(run(dialog(), "? ?", [&] { return ValueSelectDialog::selectLanguage("de", "Select language"); }, [&] {
+                     for (int i = 0; i < list()->count(); ++i) {
+                         auto* option = static_cast<Option*>(list()->item(i));
+                         labels.insert(option->value().toString(), option->text());
+                         if (option->value() == "de")
+                             font = option->font().family();
+                         english = option->value() == "en" ? i : english;
+                     }
+                     current = static_cast<Option*>(list()->currentItem())->value().toString();
+                     if (labels.size() == 2 && english >= 0 && list()->currentRow() != english)
+                         tap(list(), list()->item(english));
+                 }),
+                 1);
+        QCOMPARE(labels, (QMap<QString, QString> {{"en", "English"}, {"de", "Deutsch"}}));
+        QCOMPARE(font, QStringLiteral("DejaVu Serif"));
+        QCOMPARE(current, QStringLiteral("de"));
+        QCOMPARE(dialog()->value(), QVariant("en"));
+    }
+
+    // Centred on the main window (a stand-in: the real one brings up the acquisition hardware).
+    void centredOnTheMainWindow()
+    {
+        QWidget mainWindow;
+        mainWindow.setObjectName("MainWindow");
+        mainWindow.setGeometry(40, 30, 640, 480);
+        mainWindow.show();
+        QRect geometry;
+        run(dialog(), "?", [&] { return dialog()->exec(0, "Pick", numbered(3), true, false); }, [&] { geometry = dialog()->geometry(); });
+        QCOMPARE(geometry.topLeft(), QPoint(40 + (640 - geometry.width()) / 2, 30 + (480 - geometry.height()) / 2));
+    }
+};
+
+class TestValueSliderDialog : public QObject
+{
+    Q_OBJECT
+
+    ValueSliderDialog* dialog() { return ValueSliderDialog::instance(); }
+    QSlider* slider() { return dialog()->findChild<QSlider*>("Slider"); }
+    QString shown() { return dialog()->findChild<QLabel*>("valueLabel")->text(); }
+
+private slots:
+    void initTestCase() { applyStyleSheet(); }
+
+    void keysAndDisplay_data()
+    {
+        QTest::addColumn<QList<int>>("range"); // minimum, maximum, start
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<bool>("exitAccepts");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("probes");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("value");
+        QTest::newRow("percent of the range") << QList<int> {0, 200, 197} << "%" << false << "? Down Down Down ? Return"
+                                              << QStringList {"98 %", "100 %"} << 1 << 200;
+        QTest::newRow("number with unit") << QList<int> {0, 100, 42} << "dB" << true << "? Escape" << QStringList {"42 dB"}
+                                          << 0 << 42;
+        QTest::newRow("one per press, ten per repeat") << QList<int> {0, 100, 50} << "%" << true
+                                                       << "Down ? Down* Down* ? Up ? Up* ? Up* Up* Up* Up* Up* Up* Up* Up* ? Return"
+                                                       << QStringList {"51 %", "71 %", "70 %", "60 %", "0 %"} << 1 << 0;
+        QTest::newRow("exit accepts when asked") << QList<int> {5, 100, 75} << "%" << true << "Down @pushButtonExit"
+                                                 << QStringList() << 1 << 76;
+        QTest::newRow("exit cancels otherwise") << QList<int> {5, 100, 75} << "%" << false << "Down @pushButtonExit"
+                                                << QStringList() << 0 << 76;
+        QTest::newRow("range ending at zero") << QList<int> {-10, 0, -5} << "%" << true << "? Escape" << QStringList {"0 %"}
+                                              << 0 << -5;
+    }
+    void keysAndDisplay()
+    {
+        QFETCH(QList<int>, range);
+        QFETCH(QString, unit);
+        QFETCH(bool, exitAccepts);
+        QFETCH(QString, script);
+        dialog()->setRange(range[0], range[1]);
+        QSignalSpy changes(dialog(), &ValueSliderDialog::valueChanged);
+        QStringList probes;
+        QTEST(run(dialog(), script, [&] { return dialog()->exec(range[2], "Adjust", unit, exitAccepts); },
+                  [&] { probes << shown(); }),
+              "result");
+        QTEST(probes, "probes");
+        QTEST(dialog()->value(), "value");
+        if (dialog()->value() != range[2]) // every change reached the listeners live
+            QCOMPARE(changes.last().at(0).toInt(), dialog()->value());
+    }
+
+    // Letting go of the slider confirms at once, unless exit accepts.
+    void releaseConfirms()
+    {
+        dialog()->setRange(5, 100);
+        for (bool exitAccepts : {false, true}) {
+            bool openAfterRelease = false;
+            const auto drag = [&] {
+                QStyleOptionSlider option;
+                option.initFrom(slider());
+                option.orientation = slider()->orientation();
+                option.minimum = slider()->minimum();
+                option.maximum = slider()->maximum();
+                option.sliderPosition = option.sliderValue = slider()->value();
+                const QPoint start = slider()->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider()).center();
+                QTest::mousePress(slider(), Qt::LeftButton, Qt::NoModifier, start);
+                // A drag: the move carries the held button (QTest::mouseMove does not).
+                QMouseEvent move(QEvent::MouseMove, start + QPoint(40, 0), slider()->mapToGlobal(start + QPoint(40, 0)),
+                                 Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(slider(), &move);
+                QTest::mouseRelease(slider(), Qt::LeftButton, Qt::NoModifier, start + QPoint(40, 0));
+                QCoreApplication::processEvents();
+                openAfterRelease = dialog()->isVisible();
+            };
+            QCOMPARE(run(dialog(), exitAccepts ? "? @pushButtonExit" : "?",
+                         [&] { return dialog()->exec(20, "Adjust", "%", exitAccepts); }, drag),
+                     1);
+            QCOMPARE(openAfterRelease, exitAccepts);
+            QVERIFY(dialog()->value() > 20);
+        }
+    }
+};
+
+class TestTextEditDialog : public QObject
+{
+    Q_OBJECT
+
+    TextEditDialog* dialog() { return TextEditDialog::instance(); }
+    QLineEdit* line() { return dialog()->findChild<QLineEdit*>("lineEditText"); }
+    QPushButton* key(QChar c)
+    {
+        for (auto* b : dialog()->findChildren<QPushButton*>())
+            if (b->isVisible() && b->isEnabled() && b->text() == QString(c))
+                return b;
+        return nullptr;
+    }
+    // "$word" types the word on the on-screen keys, switching the character set as needed;
+    // "End" moves the cursor to the end.
+    void other(const QString& token)
+    {
+        if (token == "End")
+            return line()->end(false);
+        const auto set = [this](const char* name) { tap(dialog()->findChild<QPushButton*>(name)); };
+        for (QChar c : token.mid(1)) {
+            if (!key(c) && c.isDigit())
+                set("ButtonNumbers");
+            else if (!key(c) && (c == '_' || c == '-'))
+                set("ButtonSymbols");
+            for (int i = 0; i < 2 && !key(c); ++i)
+                set("ButtonChars");
+            QVERIFY2(key(c), qPrintable(QString("no key for ") + c));
+            tap(key(c));
+        }
+    }
+
+private slots:
+    void initTestCase() { applyStyleSheet(); }
+
+    void editing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("probes");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("edited");
+        QTest::newRow("a folder name") << "Folder" << 20 << "? End $_Ab-3 @ButtonOk" << QStringList {"0"} << 1 << "Folder_Ab-3";
+        QTest::newRow("length limit") << "abcdefghijklmnopqr" << 20 << "End $xyz @ButtonOk" << QStringList() << 1
+                                      << "abcdefghijklmnopqrxy";
+        QTest::newRow("cursor at the start") << "Curve1" << 10 << "$a Return" << QStringList() << 1 << "aCurve1";
+        QTest::newRow("empty text refused") << "ab" << 20 << "End @ButtonBack @ButtonBack ? Return ? $q ? Escape"
+                                            << QStringList {"0 [Empty text is not allowed]", "0 [Empty text is not allowed]", "1"}
+                                            << 0 << "q";
+        QTest::newRow("keys move the cursor") << "abcd" << 10 << "Down Down* Down* ? Up ? $X Up* Up* Up* Up* ? Return"
+                                              << QStringList {"3", "2", "0"} << 1 << "abXcd";
+    }
+    void editing()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, length);
+        QFETCH(QString, script);
+        QStringList probes;
+        QTEST(run(dialog(), script, [&] { return dialog()->exec(text, "Edit name", length); },
+                  [&] { probes << QString::number(line()->cursorPosition()) + refusal(dialog()); },
+                  [&](const QString& token) { other(token); }),
+              "result");
+        QTEST(probes, "probes");
+        QTEST(dialog()->text(), "edited");
+    }
+
+    void characterSetsAndKeyboard()
+    {
+        QStringList keys;
+        const auto probe = [&] {
+            auto* first = dialog()->findChild<QPushButton*>("Button0");
+            keys << first->text() + dialog()->findChild<QPushButton*>("Button9")->text()
+                        + QString::number(dialog()->findChild<QPushButton*>("Button25")->isEnabled());
+        };
+        run(dialog(), "? @ButtonChars ? @ButtonNumbers ? @ButtonSymbols ? @ButtonChars ? Escape",
+            [&] { return dialog()->exec("x", "Edit name", 20); }, probe);
+        QCOMPARE(keys, QStringList({"aj1", "AJ1", "090", "_0", "aj1"}));
+        // A keyboard types only the characters of a name.
+        QCOMPARE(run(dialog(), "End ?", [&] { return dialog()->exec("ab", "Edit name", 20); },
+                     [&] { QTest::keyClicks(line(), "/.. x"), dialog()->accept(); }, [&](const QString& t) { other(t); }),
+                 1);
+        QCOMPARE(dialog()->text(), QStringLiteral("abx"));
+        // The filter moves the cursor with Up and Down and passes everything else on.
+        QLineEdit edit("abc");
+        edit.setCursorPosition(1);
+        TextEditEventFilter filter;
+        QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+        QVERIFY(filter.eventFilter(&edit, &up) && !filter.eventFilter(&edit, &other));
+        QCOMPARE(edit.cursorPosition(), 0);
+    }
+};
+
+class TestAdressEditDialog : public QObject
+{
+    Q_OBJECT
+
+    AdressEditDialog* dialog() { return AdressEditDialog::instance(); }
+
+private slots:
+    void initTestCase() { applyStyleSheet(); }
+
+    void stepping_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("rules");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("probes"); // cursor position: character, arrows enabled (LRDU)
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("edited");
+        QTest::newRow("arrows at the ends") << "192.168.001.005" << true << "? Right* Right* Right* Right* Right* Right* Right* Right* Right* Right* Right* ? @ButtonOk"
+                                            << QStringList {"0:1 0111", "14:5 1011"} << 1 << "192.168.001.005";
+        QTest::newRow("hundreds stop at two") << "100.000.000.000" << true << "@ButtonUp ? @ButtonUp ? @ButtonOk"
+                                              << QStringList {"0:2 0111", "0:2 0111"} << 1 << "200.000.000.000";
+        QTest::newRow("tens and units below 255") << "240.000.000.000" << true
+                                                  << "@ButtonRight @ButtonUp @ButtonUp @ButtonUp ? @ButtonRight" + QString(" @ButtonUp").repeated(9) + " ? @ButtonOk"
+                                                  << QStringList {"1:5 1111", "2:5 1111"} << 1 << "255.000.000.000";
+        QTest::newRow("below 200 every digit is open") << "199.000.000.000" << true << "@ButtonRight @ButtonRight @ButtonUp ? @ButtonLeft @ButtonLeft @ButtonUp @ButtonOk"
+                                                       << QStringList {"2:9 1110"} << 1 << "299.000.000.000";
+        QTest::newRow("keys step the other way") << "010.000.000.000" << true << "Right Up ? Down Down* ? Return ? Escape ? Left ? Left"
+                                                 << QStringList {"1:0 1101", "1:2 1111", "2:0 1101", "1:2 1111", "0:0 0101"} << 0
+                                                 << "020.000.000.000";
+        QTest::newRow("dots are skipped") << "001.002.003.004" << true << "@ButtonRight @ButtonRight @ButtonRight ? @ButtonRight ? @ButtonExit"
+                                          << QStringList {"4:0 1101", "5:0 1101"} << 0 << "001.002.003.004";
+        QTest::newRow("blank steps to the first character") << "" << true << "? @ButtonUp ? @ButtonOk"
+                                                            << QStringList {"0:  0101", "0:0 0101"} << 1 << "0";
+        QTest::newRow("without rules up to the last character") << "800.000.000.000" << false << "@ButtonUp ? @ButtonUp ? @ButtonOk"
+                                                                << QStringList {"0:9 0110", "0:9 0110"} << 1 << "900.000.000.000";
+    }
+    void stepping()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, rules);
+        QFETCH(QString, script);
+        QVector<QChar> digits;
+        for (char c = '0'; c <= '9'; ++c)
+            digits << QLatin1Char(c);
+        auto* line = dialog()->findChild<QLineEdit*>("lineEditText");
+        QStringList probes;
+        const auto probe = [&] {
+            QString arrows;
+            for (const char* name : {"ButtonLeft", "ButtonRight", "ButtonDown", "ButtonUp"})
+                arrows += dialog()->findChild<QPushButton*>(name)->isEnabled() ? "1" : "0";
+            probes << QString("%1:%2 %3").arg(line->cursorPosition()).arg(dialog()->findChild<QLabel*>("LabelChar")->text(), arrows);
+        };
+        QTEST(run(dialog(), script, [&] { return dialog()->exec(text, "Enter address", digits, "999.999.999.999", rules); }, probe),
+              "result");
+        QTEST(probes, "probes");
+        QFETCH(QString, edited);
+        QVERIFY2(dialog()->text().startsWith(edited), qPrintable(dialog()->text()));
+    }
+};
+
+class TestDateTimeEditDialog : public QObject
+{
+    Q_OBJECT
+
+    DateTimeEditDialog* dialog() { return DateTimeEditDialog::instance(); }
+
+private slots:
+    void initTestCase() { applyStyleSheet(); }
+
+    // Return walks through the sections and accepts after the last, Escape walks back and
+    // cancels before the first; sections do not carry over.
+    void keys()
+    {
+        auto* date = dialog()->findChild<QDateEdit*>("dateEdit");
+        auto* time = dialog()->findChild<QTimeEdit*>("timeEdit");
+        QStringList probes;
+        const auto probe = [&] {
+            probes << QString("%1%2 %3").arg(date->isVisible()).arg(time->isVisible()).arg(date->currentSectionIndex());
+        };
+        QCOMPARE(run(dialog(), "? Up Return ? Down Return ? Up Up* Up* Return",
+                     [&] { return dialog()->execDate(QDate(2026, 12, 6), "Enter date", "dd.MM.yyyy"); }, probe),
+                 1);
+        QCOMPARE(dialog()->date(), QDate(2029, 11, 7));
+        QCOMPARE(run(dialog(), "Return Return ? Escape ? Escape ? Escape",
+                     [&] { return dialog()->execDate(QDate(2026, 12, 6), "Enter date", "yyyy.MM.dd"); }, probe),
+                 0);
+        QCOMPARE(probes, QStringList({"10 0", "10 1", "10 2", "10 2", "10 1", "10 0"}));
+        QCOMPARE(run(dialog(), "? Return Up* Up* Return Down Return",
+                     [&] { return dialog()->execTime(QTime(13, 28, 30), "Enter time", "hh:mm:ss"); }, probe),
+                 1);
+        QCOMPARE(probes.last().left(2), QStringLiteral("01"));
+        QCOMPARE(dialog()->time(), QTime(13, 30, 29));
+    }
+
+    // Touch alone: the arrows step the selected section, a tap selects a section, and Return
+    // after a tapped last section accepts.
+    void touch()
+    {
+        auto* time = dialog()->findChild<QTimeEdit*>("timeEdit");
+        const auto tapArrow = [time](bool up) {
+            QStyleOptionSpinBox option;
+            option.initFrom(time);
+            option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
+            option.buttonSymbols = time->buttonSymbols();
+            option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+            option.frame = time->hasFrame();
+            const QRect rect = time->style()->subControlRect(QStyle::CC_SpinBox, &option,
+                                                             up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown, time);
+            QTest::mouseClick(time, Qt::LeftButton, Qt::NoModifier, rect.center());
+        };
+        const auto touchAlone = [&] {
+            tapArrow(true);
+            QLineEdit* edit = time->findChild<QLineEdit*>();
+            int x = 0;
+            while (x < edit->width() && edit->cursorPositionAt(QPoint(x, edit->height() / 2)) < 7)
+                ++x;
+            QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(x, edit->height() / 2));
+            tapArrow(false);
+            tapArrow(false);
+        };
+        QCOMPARE(run(dialog(), "? @ButtonOk", [&] { return dialog()->execTime(QTime(8, 30, 10), "Enter time", "hh:mm:ss"); },
+                     touchAlone),
+                 1);
+        QCOMPARE(dialog()->time(), QTime(9, 30, 8));
+        QCOMPARE(run(dialog(), "? Return", [&] { return dialog()->execTime(QTime(8, 30, 10), "Enter time", "hh:mm:ss"); },
+                     [&] { time->setCurrentSection(QDateTimeEdit::SecondSection); }),
+                 1);
+    }
+};
+
+// The store/recall choice: a slot's own button reports and leaves the dialog open; edit, save and
+// clear all report and close it.
+class TestStoreRecallDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void buttons_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("reported"); // button kind:slot
+        const auto kind = [](StoreRecallDialog::Button b, int slot) { return QString("%1:%2").arg(int(b)).arg(slot); };
+        QTest::newRow("select twice, then exit") << "@Button1 @Button3 @ButtonExit" << 0
+                                                 << QStringList {kind(StoreRecallDialog::BUTTON_SELECT, 1),
+                                                                 kind(StoreRecallDialog::BUTTON_SELECT, 3)};
+        QTest::newRow("edit") << "@ButtonEdit2" << 1 << QStringList {kind(StoreRecallDialog::BUTTON_EDIT, 2)};
+        QTest::newRow("save") << "@ButtonSave3" << 1 << QStringList {kind(StoreRecallDialog::BUTTON_SAVE, 3)};
+        QTest::newRow("clear all") << "@ButtonClearAll" << 1 << QStringList {kind(StoreRecallDialog::BUTTON_CLEAR_ALL, -1)};
+    }
+    void buttons()
+    {
+        QFETCH(QString, script);
+        StoreRecallDialog* dialog = StoreRecallDialog::instance();
+        QStringList reported;
+        const auto connection = connect(dialog, &StoreRecallDialog::buttonPressed, [&](StoreRecallDialog::Button b, int slot) {
+            int index = -2;
+            StoreRecallDialog::Button pressed = StoreRecallDialog::BUTTON_SELECT;
+            dialog->pressed(index, pressed);
+            QCOMPARE(QString("%1:%2").arg(int(pressed)).arg(index), QString("%1:%2").arg(int(b)).arg(slot));
+            reported << QString("%1:%2").arg(int(b)).arg(slot);
+        });
+        QTEST(run(dialog, script, [&] { return dialog->exec("Store-/Recall curve"); }), "result");
+        disconnect(connection);
+        QTEST(reported, "reported");
+        QVERIFY(!dialog->isVisible());
+    }
+};
+
+CORVANE_TEST_MAIN(TestValueEditDialog, TestValueSelectDialog, TestValueSliderDialog, TestTextEditDialog,
+                  TestAdressEditDialog, TestDateTimeEditDialog, TestStoreRecallDialog)
+#include "tst_inputdialogs.moc"

@@ -1,0 +1,291 @@
+// What the screens draw with: the sweep series, the info bar's grid, the unit on the axis, the
+// wide pen, the zoom picker, and the raw-count linearisation behind every level.
+#include "common/TestMain.h"
+#include "plot/CustomScaleDraw.h"
+#include "plot/InfoBar.h"
+#include "plot/OverridingPlotData.h"
+#include "plot/WidePenPlotCurve.h"
+#include "util/ConversionHelper.h"
+#include "util/PlotZoomer.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QtTest>
+
+#include <qwt_plot.h>
+#include <qwt_plot_canvas.h>
+#include <qwt_plot_curve.h>
+#include <qwt_scale_engine.h>
+#include <qwt_scale_map.h>
+
+// Exposes the cached label lookup that the axis widget uses when it paints.
+struct CachedScaleDraw : CustomScaleDraw
+{
+    using CustomScaleDraw::CustomScaleDraw;
+    using CustomScaleDraw::tickLabel;
+};
+
+class TestOverridingPlotData : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // A sweep fills its slots left to right, completes, then overwrites slot by slot.
+    void sweepSlots()
+    {
+        OverridingPlotData data(501);
+        QCOMPARE(data.getSampleAtFrequency(300), QPointF(0, 0));
+        for (int i = 0; i < 500; ++i)
+            QCOMPARE(data.addSample(100.0, 200.0, double(i)), i);
+        QVERIFY(!data.isDataCompleted());
+        QCOMPARE(data.getSample(250), QPointF(150.0, 250));
+        QCOMPARE(data.addSample(100.0, 200.0, 500.0), 500);
+        QCOMPARE(data.getSample(500).x(), 200.0);
+        QVERIFY(data.isDataCompleted());
+        QCOMPARE(data.getIndex(), 0);
+        QCOMPARE(data.addSample(100.0, 200.0, -1.0), 0);
+        QCOMPARE(data.count(), 501);
+        QVERIFY(!data.isDataCompleted());
+        QCOMPARE(data.getSample(0), QPointF(100.0, -1.0));
+        data.clear();
+        QCOMPARE(data.count() + data.getIndex(), 0);
+        // Points given whole wrap the same way; indices without a point are ignored.
+        OverridingPlotData points(3);
+        for (const QPointF& p : {QPointF(1, 10), QPointF(2, 20), QPointF(3, 30), QPointF(1, 11)})
+            points.addSample(p);
+        points.setSample(2, QPointF(3, 5));
+        points.setSample(3, QPointF(9, 9));
+        points.setSample(-1, QPointF(9, 9));
+        QCOMPARE(*points.getConstData(), (QVector<QPointF> {{1, 11}, {2, 20}, {3, 5}}));
+        OverridingPlotData partial(5);
+        partial.addSample(QPointF(1, 1));
+        partial.setSample(2, QPointF(9, 9));
+        QCOMPARE(partial.count(), 1);
+        // A nonsensical slot count behaves like one slot rather than dividing by zero.
+        OverridingPlotData broken(0);
+        QCOMPARE(broken.addSample(1.0, 2.0, 3.0), 0);
+        QCOMPARE(broken.getSample(0), QPointF(1.0, 3.0));
+    }
+
+    void sampleAtFrequency()
+    {
+        OverridingPlotData data(5);
+        for (int i = 0; i < 5; ++i)
+            data.addSample(100.0, 200.0, double(i)); // x = 100, 125, 150, 175, 200
+        const QList<QPair<int, QPointF>> cases {{150, {125, 1}}, {151, {150, 2}}, {100, {100, 0}},
+                                                {50, {100, 0}},   {201, {200, 4}}, {200, {175, 3}}};
+        for (const auto& c : cases)
+            QCOMPARE(data.getSampleAtFrequency(c.first), c.second);
+        QwtPlotCurve curve;
+        curve.setSamples(*data.getData());
+        QCOMPARE(curve.dataSize(), size_t(5));
+        QCOMPARE(data.boundingRect(), QRectF(100, 0, 100, 4));
+    }
+};
+
+class TestInfoBar : public QObject
+{
+    Q_OBJECT
+
+    static QList<InfoBar::Info> entries(int count, int lastSpan = 1)
+    {
+        QList<InfoBar::Info> list;
+        for (int i = 0; i < count; ++i)
+            list.append(InfoBar::Info(QString("Entry <b>%1</b>").arg(i), QString()));
+        if (count > 0)
+            list.last().columnSpan = lastSpan;
+        return list;
+    }
+    // "row,column,span" of every label.
+    static QStringList cells(const InfoBar& bar)
+    {
+        QStringList list;
+        for (QLabel* label : bar.labels()) {
+            int row, column, rowSpan, columnSpan;
+            bar.gridLayout()->getItemPosition(bar.gridLayout()->indexOf(label), &row, &column, &rowSpan, &columnSpan);
+            list << QString("%1,%2,%3").arg(row).arg(column).arg(columnSpan);
+        }
+        return list;
+    }
+
+private slots:
+    // Each step sets count entries (the last one spanning) in the given columns.
+    void grid_data()
+    {
+        QTest::addColumn<QList<int>>("steps"); // count, columns, last span; repeated
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("five in four columns") << QList<int> {5, 4, 4} << QStringList {"0,0,1", "0,1,1", "0,2,1", "0,3,1", "1,0,4"};
+        QTest::newRow("fewer than columns") << QList<int> {3, 4, 1} << QStringList {"0,0,1", "0,1,1", "0,2,1"};
+        QTest::newRow("shrinking") << QList<int> {6, 3, 1, 4, 3, 1} << QStringList {"0,0,1", "0,1,1", "0,2,1", "1,0,1"};
+        QTest::newRow("columns shrink and grow again")
+            << QList<int> {6, 3, 1, 6, 2, 1, 6, 3, 1} << QStringList {"0,0,1", "0,1,1", "0,2,1", "1,0,1", "1,1,1", "1,2,1"};
+        QTest::newRow("emptied") << QList<int> {5, 2, 1, 0, 2, 1} << QStringList();
+        QTest::newRow("zero columns is one") << QList<int> {2, 0, 1} << QStringList {"0,0,1", "1,0,1"};
+    }
+    void grid()
+    {
+        QFETCH(QList<int>, steps);
+        InfoBar bar(nullptr);
+        for (int i = 0; i < steps.size(); i += 3)
+            bar.setInfo(entries(steps[i], steps[i + 2]), steps[i + 1]);
+        QTEST(cells(bar), "expected");
+        QCOMPARE(bar.gridLayout()->count(), bar.labels().size());
+        QCOMPARE(bar.findChildren<QLabel*>().size(), bar.labels().size());
+    }
+
+    // A refresh keeps the labels and updates their texts; a shorter list deletes the last ones.
+    void labelsAreReused()
+    {
+        InfoBar bar(nullptr);
+        bar.setInfo(entries(6), 2);
+        const QList<QLabel*> before = bar.labels();
+        QPointer<QLabel> sixth = before.at(5);
+        QList<InfoBar::Info> changed = entries(4);
+        changed[2] = InfoBar::Info("new", "color: red;");
+        bar.setInfo(changed, 2);
+        QCOMPARE(bar.labels(), before.mid(0, 4));
+        QVERIFY(sixth.isNull());
+        QCOMPARE(bar.labels().at(2)->text() + bar.labels().at(2)->styleSheet(), QStringLiteral("newcolor: red;"));
+    }
+};
+
+class TestPlotItems : public QObject
+{
+    Q_OBJECT
+
+    static QImage draw(const QVector<QPointF>& points, double width)
+    {
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        WidePenPlotCurve curve;
+        curve.setPen(Qt::black, width, Qt::SolidLine);
+        curve.setSamples(points);
+        QwtScaleMap map;
+        map.setPaintInterval(0, 100);
+        map.setScaleInterval(0, 100);
+        QPainter painter(&image);
+        curve.draw(&painter, map, map, QRectF(0, 0, 100, 100));
+        return image;
+    }
+    // Which of the pixels from..to across the line at `along` are drawn ("0110" and so on).
+    static QString across(const QImage& image, bool vertical, int along, int from, int to)
+    {
+        QString pixels;
+        for (int i = from; i <= to; ++i)
+            pixels += qGray(vertical ? image.pixel(i, along) : image.pixel(along, i)) < 128 ? "1" : "0";
+        return pixels;
+    }
+
+private slots:
+    // The wide pen as one-pixel lines side by side, in both directions and no more.
+    void widePen()
+    {
+        const QImage three = draw({{10, 50}, {90, 50}, {90, 10}}, 3);
+        QCOMPARE(across(three, false, 50, 48, 52), QStringLiteral("01110"));
+        QCOMPARE(across(three, true, 30, 88, 92), QStringLiteral("01110"));
+        QCOMPARE(across(draw({{10, 50}, {90, 50}}, 2), false, 50, 49, 51), QStringLiteral("011"));
+        QCOMPARE(across(draw({{10, 50}, {90, 50}}, 1), false, 50, 49, 51), QStringLiteral("010"));
+        // Points far outside do not break the line.
+        QCOMPARE(across(draw({{10, 50}, {50, 50}, {60, 1e12}, {70, qQNaN()}, {90, 50}}, 3), false, 30, 50, 50), QStringLiteral("1"));
+    }
+
+    // The unit stands at the top major tick only, also after a change of unit.
+    void unitOnTheAxis()
+    {
+        QwtPlot plot;
+        plot.resize(400, 300);
+        auto* draw = new CachedScaleDraw("f/MHz");
+        plot.setAxisScaleDraw(QwtPlot::xBottom, draw);
+        plot.setAxisScale(QwtPlot::xBottom, 150.0, 1000.0, 100.0);
+        plot.updateAxes();
+        const QList<double> ticks = draw->scaleDiv().ticks(QwtScaleDiv::MajorTick);
+        QVERIFY(ticks.size() > 2);
+        QCOMPARE(draw->label(ticks.last()).text(), QStringLiteral("f/MHz"));
+        for (int i = 0; i < ticks.size() - 1; ++i)
+            QCOMPARE(draw->label(ticks.at(i)).text(), QString::number(ticks.at(i)));
+        QCOMPARE(draw->tickLabel(QFont(), ticks.last()).text(), QStringLiteral("f/MHz"));
+        draw->setUnit("P/dBm");
+        QCOMPARE(draw->tickLabel(QFont(), ticks.last()).text(), QStringLiteral("P/dBm"));
+        QCOMPARE(CustomScaleDraw("x").label(0.0).text(), QStringLiteral("0")); // no ticks yet: numbers
+    }
+
+    // The zoom picker reports the rectangle and how long the finger was down.
+    void zoomPicker()
+    {
+        QwtPlot plot;
+        plot.resize(600, 400);
+        plot.setAxisScale(QwtPlot::xBottom, 0.0, 100.0);
+        plot.setAxisScale(QwtPlot::yLeft, -100.0, 0.0);
+        PlotZoomer zoomer(&plot);
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        QCOMPARE(plot.canvas()->focusPolicy(), Qt::NoFocus); // the hardware keys stay with the screen
+        QSignalSpy spy(&zoomer, SIGNAL(selected(QPolygon, qint64)));
+        QWidget* canvas = plot.canvas();
+        const auto drag = [canvas](QPoint from, QPoint to, int holdMs) {
+            QMouseEvent press(QEvent::MouseButtonPress, from, canvas->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas, &press);
+            QTest::qWait(holdMs);
+            QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas, &move);
+            QMouseEvent release(QEvent::MouseButtonRelease, to, canvas->mapToGlobal(to), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas, &release);
+        };
+        drag({20, 30}, {120, 90}, 250);
+        QCOMPARE(spy.count(), 1);
+        const QPolygon polygon = spy.at(0).at(0).value<QPolygon>();
+        QCOMPARE(polygon.first(), QPoint(20, 30));
+        QCOMPARE(polygon.last(), QPoint(120, 90));
+        QVERIFY(spy.at(0).at(1).toLongLong() >= 250);
+        // A quick tap after a long pause counts from its own press, not from the last pick.
+        QTest::qWait(300);
+        drag({40, 40}, {42, 41}, 0);
+        QVERIFY2(spy.at(1).at(1).toLongLong() < 200, qPrintable(spy.at(1).at(1).toString()));
+        const QRectF whole = zoomer.invTransform(canvas->contentsRect());
+        QVERIFY(qAbs(whole.left()) < 3.0 && qAbs(whole.right() - 100.0) < 3.0);
+        QVERIFY(qAbs(qMin(whole.top(), whole.bottom()) + 100.0) < 3.0);
+    }
+
+    void linearisation_data()
+    {
+        QTest::addColumn<int>("raw");
+        QTest::addColumn<int>("linear");
+        QTest::newRow("zero") << 0 << -1840;
+        QTest::newRow("first threshold") << 3980 << 3980 - 1840;
+        QTest::newRow("just above first") << 3981 << 3981 - 1660;
+        QTest::newRow("middle threshold") << 4444 << 4444 - 314;
+        QTest::newRow("just above middle") << 4445 << 4445 - 216;
+        QTest::newRow("last threshold") << 5122 << 5122 - 22;
+        QTest::newRow("just above last") << 5123 << 5123;
+        QTest::newRow("negative") << -5 << -5 - 1840;
+    }
+    void linearisation()
+    {
+        QFETCH(int, raw);
+        QTEST(ConversionHelper::linearizeValue(raw), "linear");
+        // The corrections shrink from row to row: the corrected count never falls as the raw rises.
+        for (int r = 3001; r <= 6000; ++r)
+            QVERIFY2(ConversionHelper::linearizeValue(r) > ConversionHelper::linearizeValue(r - 1), qPrintable(QString::number(r)));
+    }
+
+    void linearAmplifierForLevel_data()
+    {
+        QTest::addColumn<double>("level");
+        QTest::addColumn<int>("dac");
+        QTest::newRow("-35 dBm, preamplifier range") << -35.0 << 67;
+        QTest::newRow("-34 dBm, upper line") << -34.0 << 544;
+        QTest::newRow("strong signal is 0") << 10.0 << 0;
+        QTest::newRow("-100 dBm is limited") << -100.0 << 1023;
+        QTest::newRow("not a number") << qQNaN() << 0;
+    }
+    void linearAmplifierForLevel()
+    {
+        QFETCH(double, level);
+        QTEST(ConversionHelper::linearAmplifierForLevel(level), "dac");
+    }
+};
+
+CORVANE_TEST_MAIN(TestOverridingPlotData, TestInfoBar, TestPlotItems)
+#include "tst_plotting.moc"
