@@ -79,9 +79,11 @@ double DetectorScale::offsetShift(const ReceiverState& state)
 
 double DetectorScale::countsPerMicroVolt(const ReceiverState& state)
 {
-    double factor = 1.0;
-    if (state.path == ReceiverState::InputPath::Uhf && state.preamplifierOn)
-        factor = state.detector == ReceiverState::Detector::Envelope ? 4.0 : 9.0;
+    const bool envelope = state.detector == ReceiverState::Detector::Envelope;
+    double factor = envelope ? EnvelopeBroadbandCountsPerMicroVolt : RmsBroadbandCountsPerMicroVolt;
+    if (state.path == ReceiverState::InputPath::Uhf)
+        factor = state.preamplifierOn ? (envelope ? EnvelopeCountsPerMicroVolt : RmsCountsPerMicroVolt)
+                                      : (envelope ? EnvelopeAmpOffCountsPerMicroVolt : RmsAmpOffCountsPerMicroVolt);
     return factor * linearGain(state.linearAmplifierDac);
 }
 
@@ -93,6 +95,12 @@ double DetectorScale::linearGain(int dac)
 double DetectorScale::dBmToMicroVolt(double dBm)
 {
     return milliWattToMicroVolt(std::pow(10.0, dBm / 10.0));
+}
+
+double DetectorScale::microVoltToMilliWatt(double microVolt)
+{
+    const double volt = microVolt * 1e-6;
+    return volt * volt / 50.0 * 1e3;
 }
 
 double DetectorScale::milliWattToMicroVolt(double mW)

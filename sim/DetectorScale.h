@@ -11,8 +11,9 @@
 //         reference level of the path (UHF preamplifier on 7150 / -75 dBm, off 7000 / -45 dBm,
 //         broadband 7000 / -50 dBm); the raw counts are those that the linearisation turns into it.
 //   RMS, envelope: counts = µV * factor * g, g = 10^((dac * 0.0358943 - 14.6) / 20) with the
-//         linear amplifier's DAC, factor = the default counts per µV of the path (RMS 9 / 1 / 1,
-//         envelope 4 / 1 / 1).
+//         linear amplifier's DAC, factor = this board's counts per µV of the path (RMS 9 / 0.52 /
+//         0.48, envelope 4 / 0.44 / 0.40 for UHF with / without the preamplifier / broadband;
+//         the instrument's defaults 1 of the last two paths need a level calibration).
 // The offset amplifier (DAC device 2) shifts the detector output: LOG by 8 counts per DAC step
 // around 630, RMS and envelope by 1.95055 counts per step below a resting level of 507 and 146,
 // so that the offset calibration finds about 630, 250 and 65 (the default null offsets).
@@ -27,6 +28,15 @@ public:
     static constexpr double RmsRestingCounts = 507.0;
     static constexpr double EnvelopeRestingCounts = 146.0;
     static constexpr double LogRestingCounts = 5024.0; // LOG reading of a disconnected input at DAC 0
+    // Counts per µV (before the linear amplifier's gain) of this board's RMS and envelope paths.
+    // Without the preamplifier they lie well below 1, so that the calibration's 150000 µV
+    // reference stays inside the 14-bit range at the amplifier's lowest gain.
+    static constexpr double RmsCountsPerMicroVolt = 9.0;
+    static constexpr double RmsAmpOffCountsPerMicroVolt = 0.52;
+    static constexpr double RmsBroadbandCountsPerMicroVolt = 0.48;
+    static constexpr double EnvelopeCountsPerMicroVolt = 4.0;
+    static constexpr double EnvelopeAmpOffCountsPerMicroVolt = 0.44;
+    static constexpr double EnvelopeBroadbandCountsPerMicroVolt = 0.40;
 
     DetectorScale();
 
@@ -45,6 +55,7 @@ public:
 
     static double dBmToMicroVolt(double dBm);
     static double milliWattToMicroVolt(double mW);
+    static double microVoltToMilliWatt(double microVolt);
 
 private:
     std::vector<int> m_linearOfRaw; // index raw 0..16383

@@ -5,7 +5,9 @@
 #include <QFileInfo>
 
 namespace {
-const char* const faultNames[] = {"pll-unlocked", "fpga-missing", "remount-failure", "radio-silent", "usb-removed"};
+const char* const faultNames[] = {"pll-unlocked", "fpga-missing",  "remount-failure",
+                                   "radio-silent", "usb-removed",   "reference-low",
+                                   "reference-high"};
 }
 
 Faults::Faults(const SimRoot& root)
@@ -52,5 +54,14 @@ bool Faults::set(Fault fault, bool on) const
         return !QFileInfo::exists(file) || QFile::remove(file);
     QDir().mkpath(QFileInfo(file).absolutePath());
     QFile control(file);
-    return control.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (!control.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    control.close();
+    // One generator: the other level goes off (while both are on, the high level counts, so the
+    // input never falls silent in between).
+    if (fault == ReferenceLow || fault == ReferenceHigh) {
+        const QString other = controlFile(fault == ReferenceLow ? ReferenceHigh : ReferenceLow);
+        return !QFileInfo::exists(other) || QFile::remove(other);
+    }
+    return true;
 }

@@ -11,7 +11,18 @@
 class Faults
 {
 public:
-    enum Fault { PllUnlocked, FpgaMissing, RemountFailure, RadioSilent, UsbRemoved, FaultCount };
+    // ReferenceLow and ReferenceHigh are the reference generator of the level calibration (not a
+    // fault, but switched the same way): its low or high level feeds the input.
+    enum Fault {
+        PllUnlocked,
+        FpgaMissing,
+        RemountFailure,
+        RadioSilent,
+        UsbRemoved,
+        ReferenceLow,
+        ReferenceHigh,
+        FaultCount
+    };
 
     explicit Faults(const SimRoot& root);
 
@@ -21,6 +32,7 @@ public:
     static QString name(Fault fault);
 
     bool isOn(Fault fault) const;
+    // Switching one reference level on switches the other off (one generator).
     bool set(Fault fault, bool on) const;
     QString controlFile(Fault fault) const;
 

@@ -77,9 +77,29 @@ double SignalModel::noiseFloorDbm(const ReceiverState& state)
     return -174.0 + 10.0 * std::log10(state.bandwidthKHz * 1000.0) + noiseFigure;
 }
 
+double SignalModel::referenceMilliWatt(const ReceiverState& state, Reference reference)
+{
+    if (reference == Reference::Off)
+        return 0.0;
+    // The reference levels of the two-point calibration: dBm for LOG, µV for RMS and envelope.
+    const bool high = reference == Reference::High;
+    const bool uhf = state.path == ReceiverState::InputPath::Uhf;
+    if (state.detector == ReceiverState::Detector::Log) {
+        double dBm = high ? -10.0 : -50.0;
+        if (uhf)
+            dBm = state.preamplifierOn ? (high ? -40.0 : -75.0) : (high ? -10.0 : -45.0);
+        return milliWatt(dBm);
+    }
+    if (!high)
+        return 0.0;
+    return DetectorScale::microVoltToMilliWatt(uhf && state.preamplifierOn ? 4500.0 : 150000.0);
+}
+
 double SignalModel::continuousMilliWatt(const ReceiverState& state) const
 {
     double power = milliWatt(noiseFloorDbm(state) + m_noiseWander);
+    if (m_reference != Reference::Off)
+        return power + referenceMilliWatt(state, m_reference); // the generator replaces the antenna
     if (!tunedToUhf(state))
         return power;
     const double f = state.frequencyMHz;
@@ -196,7 +216,8 @@ void SignalModel::generate(const ReceiverState& state, const Timing& timing, Blo
         const double pc = continuousMilliWatt(state);
         const double noiseShare = std::min(1.0, milliWatt(noiseFloorDbm(state) + m_noiseWander) / pc);
         std::vector<Pulse> pulses;
-        collectPulses(state, timing, &pulses);
+        if (m_reference == Reference::Off)
+            collectPulses(state, timing, &pulses);
         const double calm = 1.0 / std::sqrt(k / 20.0 + 1.0);
 
         if (state.detector == ReceiverState::Detector::Log) {

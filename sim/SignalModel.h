@@ -20,7 +20,10 @@
 //    fed in (GPIO 209), weak leakage otherwise;
 //  - the reference antenna (GPIO 211 = 0) sees the carrier but the discharges 20 dB weaker;
 //  - the TEV and HFCT paths see the discharge pulses without frequency selection;
-//  - the calibration switch (GPIO 210) disconnects the input.
+//  - the calibration switch (GPIO 210) disconnects the input;
+//  - the reference generator of the level calibration, when switched on, replaces the antenna:
+//    a tone at the receive frequency at the low or high reference level of the case the
+//    receiver is set to (detector, path, preamplifier), over the receiver's own noise.
 // Each sample slot gets the minimum, average and maximum of the detector over its duration.
 class SignalModel
 {
@@ -39,7 +42,15 @@ public:
         std::vector<quint32> maximum;
     };
 
+    enum class Reference { Off, Low, High };
+
     explicit SignalModel(quint64 seed);
+
+    void setReference(Reference reference) { m_reference = reference; }
+    Reference reference() const { return m_reference; }
+    // The generator's tone for the state (mW at the detector input; 0 for the 0 µV levels and
+    // while the generator is off).
+    static double referenceMilliWatt(const ReceiverState& state, Reference reference);
 
     void generate(const ReceiverState& state, const Timing& timing, Block* block);
 
@@ -64,4 +75,5 @@ private:
     std::uniform_real_distribution<double> m_uniform{0.0, 1.0};
     double m_carrierFade = 0.0; // slow wander of the carrier level, dB
     double m_noiseWander = 0.0; // this block's noise power against its mean, dB
+    Reference m_reference = Reference::Off;
 };

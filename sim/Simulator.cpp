@@ -142,6 +142,10 @@ void Simulator::checkFaults()
     if (fpgaPresent != m_fpga.isPresent())
         m_fpga.setPresent(fpgaPresent);
     m_housekeeping.setRadioTransmitting(radioTransmitting);
+    const Faults faults(m_root);
+    m_model.setReference(faults.isOn(Faults::ReferenceHigh)  ? SignalModel::Reference::High
+                         : faults.isOn(Faults::ReferenceLow) ? SignalModel::Reference::Low
+                                                             : SignalModel::Reference::Off);
     m_root.replaceFile(QStringLiteral("/sim/fault-state"), state);
     if (!m_appliedFaults.isEmpty() || state.contains("=on"))
         std::fprintf(stderr, "corvane-boardsim: faults now %s\n", state.simplified().constData());

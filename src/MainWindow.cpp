@@ -3,6 +3,8 @@
 
 #include "dialogs/HelpDialog.h"
 #include "dialogs/InfoDialog.h"
+#include "dialogs/KalibDialog.h"
+#include "dialogs/LevelMeterDialog.h"
 #include "dialogs/SetupDialog.h"
 #include "dialogs/TextEditDialog.h"
 #include "dialogs/ValueSelectDialog.h"
@@ -61,6 +63,8 @@ MainWindow::MainWindow()
     , m_dataWorker(nullptr)
     , m_spectrumDialog(nullptr)
     , m_timeDomainDialog(nullptr)
+    , m_levelMeterDialog(nullptr)
+    , m_kalibDialog(nullptr)
     , m_helpDialog(new HelpDialog(this))
     , m_statusLabel(new QLabel(this))
     , m_clockLabel(new QLabel(this))
@@ -78,6 +82,8 @@ MainWindow::MainWindow()
     // The screens are created here, before the form, as they join.
     m_spectrumDialog = new SpectrumDialog(m_dataWorker, this);
     m_timeDomainDialog = new TimeDomainDialog(m_dataWorker, this);
+    m_levelMeterDialog = new LevelMeterDialog(m_dataWorker, this);
+    m_kalibDialog = new KalibDialog(m_dataWorker, this);
 
     ui->setupUi(this);
     setFixedSize(640, 480);
@@ -125,6 +131,13 @@ MainWindow::MainWindow()
     ui->MainWidget->addWidget(setup);
     ui->MainWidget->addWidget(m_helpDialog);
     ui->MainWidget->addWidget(InfoDialog::instance());
+    // The level and calibration screens go in front of the setup frame.
+    connect(m_levelMeterDialog, &LevelMeterDialog::exit, this, &MainWindow::gotoMainMenu);
+    connect(m_levelMeterDialog, &LevelMeterDialog::gotoSetup, this,
+            [this](SetupDialog::Dialog dialog) { gotoSetup(dialog); });
+    connect(m_kalibDialog, &KalibDialog::exit, this, &MainWindow::gotoMainMenu);
+    ui->MainWidget->insertWidget(ui->MainWidget->indexOf(setup), m_levelMeterDialog);
+    ui->MainWidget->insertWidget(ui->MainWidget->indexOf(setup), m_kalibDialog);
     connect(EventHandler::instance(), &EventHandler::onBarCodeScan, this, &MainWindow::onBarCodeScan);
 
     gotoMainMenu();
@@ -264,12 +277,14 @@ void MainWindow::gotoDialog(MainWindow::Dialog dialog)
         break;
     case DIALOG_LEVEL:
         routeSetupExit(&MainWindow::gotoMainMenu);
-        // The measurement screens: route the setup frame's exit() back to gotoMainMenu() (and
-        // away from this screen's button slot), status text = the screen's title ("Spectrum",
-        // "Time Domain", "Level" in the screen's own context), show its page, call its exec().
+        setStatusText(QCoreApplication::translate("LevelMeterDialog", "Level"));
+        ui->MainWidget->setCurrentWidget(m_levelMeterDialog);
+        m_levelMeterDialog->exec();
         break;
     case DIALOG_KALIB:
-        // The calibration screen: status text "Kalib" (its own context), show its page, start it.
+        setStatusText(QCoreApplication::translate("KalibDialog", "Kalib"));
+        ui->MainWidget->setCurrentWidget(m_kalibDialog);
+        m_kalibDialog->exec();
         break;
     case DIALOG_HELP:
         setStatusText(tr("Help"));

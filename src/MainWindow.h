@@ -11,6 +11,8 @@ class MainWindow;
 
 class DataWorker;
 class HelpDialog;
+class KalibDialog;
+class LevelMeterDialog;
 class SpectrumDialog;
 class TimeDomainDialog;
 class QLabel;
@@ -85,6 +87,8 @@ private:
     DataWorker* m_dataWorker;
     SpectrumDialog* m_spectrumDialog;
     TimeDomainDialog* m_timeDomainDialog;
+    LevelMeterDialog* m_levelMeterDialog;
+    KalibDialog* m_kalibDialog;
     // The acquisition worker and the screens join here as they are built (each a page of
     // MainWidget, in the order: main menu, spectrum, time domain, level, kalib, setup, help,
     // sensor help).

@@ -232,10 +232,117 @@
     </message>
 </context>
 <context>
+    <name>KalibDialog</name>
+    <message>
+        <source>Kalib</source>
+        <translation>Kalib</translation>
+    </message>
+    <message>
+        <source>ADC Value Avg</source>
+        <translation>ADW-Mittelwert</translation>
+    </message>
+    <message>
+        <source>Log ADC Value</source>
+        <translation>LOG-ADW-Wert</translation>
+    </message>
+    <message>
+        <source>Log Offset Value</source>
+        <translation>LOG-Offset</translation>
+    </message>
+    <message>
+        <source>RMS ADC Value</source>
+        <translation>RMS-ADW-Wert</translation>
+    </message>
+    <message>
+        <source>RMS Offset Value</source>
+        <translation>RMS-Offset</translation>
+    </message>
+    <message>
+        <source>ENV ADC Value</source>
+        <translation>ENV-ADW-Wert</translation>
+    </message>
+    <message>
+        <source>ENV Offset Value</source>
+        <translation>ENV-Offset</translation>
+    </message>
+    <message>
+        <source>Start Offset Calibration</source>
+        <translation>Offsetkalibrierung starten</translation>
+    </message>
+    <message>
+        <source>Calibration Done.</source>
+        <translation>Kalibrierung abgeschlossen.</translation>
+    </message>
+    <message>
+        <source>Calibration running...</source>
+        <translation>Kalibrierung läuft...</translation>
+    </message>
+</context>
+<context>
     <name>LevelMeterDialog</name>
     <message>
         <source>Level</source>
         <translation>Pegel</translation>
+    </message>
+    <message>
+        <source>Ant:</source>
+        <translation>Ant:</translation>
+    </message>
+    <message>
+        <source>Freq:</source>
+        <translation>Freq:</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Band:</source>
+        <translation>Band:</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Zeit:</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>AvgOff: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>AvgOff: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>AvgFak: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>AvgFak: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Value: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>Wert: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Cal: &lt;b&gt;%1 dBm&lt;/b&gt;</source>
+        <translation>Kal: &lt;b&gt;%1 dBm&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Cal: &lt;b&gt;%1 µV&lt;/b&gt;</source>
+        <translation>Kal: &lt;b&gt;%1 µV&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Wait for complete data...</source>
+        <translation>Warten auf vollständige Daten...</translation>
+    </message>
+    <message>
+        <source>Enter frequency</source>
+        <translation>Frequenz eingeben</translation>
+    </message>
+    <message>
+        <source>Enter gating time</source>
+        <translation>Torzeit eingeben</translation>
+    </message>
+    <message>
+        <source>Adjust linear amplification</source>
+        <translation>Lineare Verstärkung einstellen</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "util/SystemHelper.h"
 
+#include "util/MutexLocker.h"
 #include "util/Platform.h"
 
 #include <QDebug>
@@ -207,8 +208,23 @@ bool SystemHelper::execute(QString commandLine, QByteArray* standardOutput, QByt
     return execute(commandLine, QStringList(), standardOutput, standardError, timeoutMs);
 }
 
+namespace {
+
+// Guards the nesting counter and is held through the remount itself: the calibration store may
+// be written from the acquisition thread while settings and records are written from the GUI
+// thread, and a second writer must not find the counter raised before the file system has
+// actually become writable (nor lower it while the other still writes).
+QMutex& mountLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+} // namespace
+
 bool SystemHelper::mountData()
 {
+    MutexLocker lock(&mountLock());
     ++s_mountCount;
     if (s_mountCount == 1) {
         if (!execute(QStringLiteral("mount / -o remount,rw"), nullptr, nullptr, 30000)) {
@@ -222,6 +238,7 @@ bool SystemHelper::mountData()
 
 bool SystemHelper::unmountData()
 {
+    MutexLocker lock(&mountLock());
     // An unmount without its mount would leave the counter below zero, and every later bracket
     // would then skip its remount and write to a read-only file system.
     if (s_mountCount <= 0) {

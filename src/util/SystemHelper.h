@@ -9,7 +9,8 @@
 // Everything the program asks of the operating system: commands with a time-out, the remount of
 // the read-only root file system around every write, the Ethernet stanza of the network
 // configuration, and device facts. Static functions; the only state is the remount nesting
-// counter. GUI thread only.
+// counter. The remount bracket may be used from any thread (the calibration store takes writes
+// from the acquisition thread); everything else is for the GUI thread.
 class SystemHelper
 {
 public:
@@ -32,7 +33,8 @@ public:
                         QByteArray* standardError = nullptr, int timeoutMs = 30000);
 
     // Bracket every write below /data or /etc: mountData(), and only when it returned true,
-    // write and then unmountData(). Pairs nest; only the outermost one remounts.
+    // write and then unmountData(). Pairs nest, also across threads; only the outermost one
+    // remounts, and a caller returns only once the file system is writable.
     static bool mountData();
     static bool unmountData();
 
