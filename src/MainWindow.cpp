@@ -75,6 +75,7 @@ MainWindow::MainWindow()
     , m_timerId(0)
 {
     s_instance = this;
+    removeWriteLeftovers();
 
     // Maps the FPGA memories and loads the FPGA's filter; without them it stays idle.
     m_dataWorker = new DataWorker();
@@ -164,6 +165,15 @@ void MainWindow::applyStyleSheet()
 DataWorker* MainWindow::dataWorker()
 {
     return instance()->m_dataWorker;
+}
+
+void MainWindow::removeWriteLeftovers()
+{
+    SystemHelper::removeSaveFileLeftovers(
+        {Platform::path(QStringLiteral("/data/recall.xml")), Platform::path(QStringLiteral("/etc/network/interfaces")),
+         EventHandler::screenshotFile()},
+        Platform::path(QStringLiteral("/data/corvane_data")),
+        {QStringLiteral("xml"), QStringLiteral("png"), QStringLiteral("html")});
 }
 
 bool MainWindow::exists()

@@ -44,6 +44,11 @@ public:
     // The one acquisition worker, lent to the screens and the device information page.
     static DataWorker* dataWorker();
 
+    // Clears the temporary files that writes cut short by a power loss left in the last run:
+    // beside the stored curves, the network file and the screenshot, and among the records and
+    // index pages. The settings and calibration stores clear their own as they start.
+    static void removeWriteLeftovers();
+
 public slots:
     void rescanFolderIndex();
     void gotoMainMenu();

@@ -2,7 +2,7 @@
 
 QString SoftwareVersion::text()
 {
-    return QStringLiteral("2.0.14");
+    return QStringLiteral(CORVANE_VERSION);
 }
 
 QString SoftwareVersion::buildDate()

@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,6 +15,47 @@
 #include <QTextStream>
 
 int SystemHelper::s_mountCount = 0;
+
+namespace {
+
+// The suffix QSaveFile (and QSettings through it) gives its temporary file: a dot and six random
+// letters of both cases, "recall.xml.qWeRtY". One case only ("interfaces.backup") is a name
+// someone chose.
+bool isTemporarySuffix(const QString& suffix)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^[.](?=[A-Za-z0-9]*[a-z])(?=[A-Za-z0-9]*[A-Z])[A-Za-z0-9]{6}$"));
+    return pattern.match(suffix).hasMatch();
+}
+
+// What writes cut short left beside fileName: temporary files and, with locks, QSettings' lock
+// files.
+QStringList leftoversBeside(const QString& fileName, bool locks)
+{
+    const QFileInfo file(fileName);
+    const QDir dir = file.absoluteDir();
+    static const QRegularExpression lock(QStringLiteral("^[.]lock([.]rmlock)?$"));
+    QStringList found;
+    const QStringList entries = dir.entryList({file.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+    for (const QString& entry : entries) {
+        const QString suffix = entry.mid(file.fileName().size());
+        if (isTemporarySuffix(suffix) || (locks && lock.match(suffix).hasMatch()))
+            found << dir.filePath(entry);
+    }
+    return found;
+}
+
+void removeLeftovers(const QStringList& found)
+{
+    if (found.isEmpty() || !SystemHelper::mountData())
+        return;
+    for (const QString& name : found)
+        QFile::remove(name);
+    SystemHelper::unmountData();
+    qDebug() << "SystemHelper: removed what cut writes left" << found;
+}
+
+} // namespace
 
 namespace {
 
@@ -258,21 +300,27 @@ bool SystemHelper::unmountData()
 
 void SystemHelper::removeWriteLeftovers(const QString& fileName)
 {
-    const QFileInfo file(fileName);
-    const QDir dir = file.absoluteDir();
-    static const QRegularExpression leftover(QStringLiteral("^[.](lock|lock[.]rmlock|[A-Za-z0-9]{6})$"));
+    removeLeftovers(leftoversBeside(fileName, true));
+}
+
+void SystemHelper::removeSaveFileLeftovers(const QStringList& fileNames, const QString& folder, const QStringList& suffixes)
+{
     QStringList found;
-    const QStringList entries = dir.entryList({file.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
-    for (const QString& entry : entries) {
-        if (leftover.match(entry.mid(file.fileName().size())).hasMatch())
-            found << dir.filePath(entry);
+    for (const QString& fileName : fileNames)
+        found += leftoversBeside(fileName, false);
+    QStringList patterns;
+    for (const QString& suffix : suffixes)
+        patterns << QStringLiteral("*.%1.??????").arg(suffix);
+    if (!folder.isEmpty() && !patterns.isEmpty()) {
+        QDirIterator entries(folder, patterns, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive,
+                                  QDirIterator::Subdirectories);
+        while (entries.hasNext()) {
+            const QString name = entries.next();
+            if (isTemporarySuffix(name.right(7)))
+                found << name;
+        }
     }
-    if (found.isEmpty() || !mountData())
-        return;
-    for (const QString& name : found)
-        QFile::remove(name);
-    unmountData();
-    qDebug() << "SystemHelper: removed what cut writes left" << found;
+    removeLeftovers(found);
 }
 
 SystemHelper::InterfaceConfig SystemHelper::readInterfaceConfig(const QString& interfaceName, const QString& file)

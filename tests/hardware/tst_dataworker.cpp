@@ -74,7 +74,7 @@ struct Board : SimulatedBoard
 
 bool finishes(DataWorker& worker) // a run that ends by itself, collected by stop()
 {
-    const bool ended = worker.wait(20000);
+    const bool ended = worker.wait(180000); // generous: an emulated board is many times slower
     worker.stop();
     return ended;
 }
