@@ -173,7 +173,10 @@ void MainWindow::removeWriteLeftovers()
         {Platform::path(QStringLiteral("/data/recall.xml")), Platform::path(QStringLiteral("/etc/network/interfaces")),
          EventHandler::screenshotFile()},
         Platform::path(QStringLiteral("/data/corvane_data")),
-        {QStringLiteral("xml"), QStringLiteral("png"), QStringLiteral("html")});
+        // Records, their pictures, the index pages, and the index's resources as QFile::copy
+        // writes them.
+        {QStringLiteral("*.xml.??????"), QStringLiteral("*.png.??????"), QStringLiteral("*.html.??????"),
+         QStringLiteral("qt_temp.??????")});
 }
 
 bool MainWindow::exists()

@@ -298,16 +298,15 @@ void SystemHelper::removeWriteLeftovers(const QString& fileName)
     removeLeftovers(leftoversBeside(fileName, true));
 }
 
-void SystemHelper::removeSaveFileLeftovers(const QStringList& fileNames, const QString& folder, const QStringList& suffixes)
+void SystemHelper::removeSaveFileLeftovers(const QStringList& fileNames, const QString& folder,
+                                           const QStringList& temporaryPatterns)
 {
     QStringList found;
     for (const QString& fileName : fileNames)
         found += leftoversBeside(fileName, false);
-    QStringList patterns;
-    for (const QString& suffix : suffixes)
-        patterns << QStringLiteral("*.%1.??????").arg(suffix);
-    if (!folder.isEmpty() && !patterns.isEmpty()) {
-        QDirIterator entries(folder, patterns, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive,
+    if (!folder.isEmpty() && !temporaryPatterns.isEmpty()) {
+        QDirIterator entries(folder, temporaryPatterns,
+                             QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive,
                              QDirIterator::Subdirectories);
         while (entries.hasNext()) {
             const QString name = entries.next();

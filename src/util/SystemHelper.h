@@ -43,11 +43,12 @@ public:
     // stale time) and temporary files ("<name>.XXXXXX"). Only for the start, when nothing else
     // writes the file. Bracketed by the remount when there is anything to remove.
     static void removeWriteLeftovers(const QString& fileName);
-    // The same for files written only through QSaveFile, which leaves nothing but its temporary
-    // file: beside each of fileNames, and in folder and every folder below it beside every file
-    // "*.<suffix>" for each of suffixes (records, their pictures, index pages).
+    // The same for files written only through QSaveFile (or copied with QFile::copy), which leave
+    // nothing but their temporary file: beside each of fileNames, and in folder and every folder
+    // below it each file matching one of temporaryPatterns (wildcards ending in ".??????", for
+    // example "*.xml.??????" for the records).
     static void removeSaveFileLeftovers(const QStringList& fileNames, const QString& folder = QString(),
-                                        const QStringList& suffixes = QStringList());
+                                        const QStringList& temporaryPatterns = QStringList());
 
     static InterfaceConfig readInterfaceConfig(const QString& interfaceName, const QString& file);
     static bool writeInterfaceConfig(const InterfaceConfig& config, const QString& file);

@@ -17,7 +17,8 @@ class TestWriteLeftovers : public QObject
         "/data/config.ini.lock", "/data/config.ini.lock.rmlock", "/data/config.ini.Xy12Ab", "/data/calib.ini.lock",
         "/data/calib.ini.q9Z0aB", "/data/recall.xml.qWeRtY", "/etc/network/interfaces.yccjoz",
         "/data/corvane_screenshots/SCR_Kopie.png.ZzTopA", "/data/corvane_data/CV1/2026-12-07_Folder_1/spectrum_20261207_052400.xml.KqPwZr",
-        "/data/corvane_data/CV1/2026-12-07_Folder_1/spectrum_20261207_052400.png.aBcDeF", "/data/corvane_data/CV1/index.html.PqRsTu"};
+        "/data/corvane_data/CV1/2026-12-07_Folder_1/spectrum_20261207_052400.png.aBcDeF", "/data/corvane_data/CV1/index.html.PqRsTu",
+        "/data/corvane_data/res/qt_temp.WxYzab"};
     // Not what a cut write leaves beside these files.
     static constexpr const char* kKept[] = {
         "/data/config.ini.notes", "/data/calib.ini.lock.keep", "/data/recall.xml.lock", "/etc/network/interfaces.orig",
