@@ -134,8 +134,7 @@ private slots:
         QCOMPARE(dialog->exec(m_worker.get(), "Autodetect algorithm"), 0);
         QVERIFY(!m_worker->isRunning() && records().isEmpty());
 
-        // The lowest peak of three short sweeps: one short gate can catch a pulse cluster by
-        // chance and hide a source's centre behind its flank (the spectrum is 120 MHz wide).
+        // Three short sweeps: one alone may catch a source's pulses by chance and favour its flank.
         Configuration::setValue(Configuration::VT_CycleCountLow, 3, AlgorithmDialog::NAME);
         Configuration::setValue("algorithm", true, "system");
         click("StopButton");

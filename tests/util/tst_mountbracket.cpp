@@ -37,8 +37,7 @@ private slots:
                 SystemHelper::unmountData();
             }
         };
-        // Qt registers its own types on their first use (the settings store, QProcess) under a
-        // lock ThreadSanitizer cannot see, as the program does at its start: before the threads.
+        // Qt's first-use type registrations (under a lock TSan cannot see) before the threads, as at start.
         Configuration::setValue(Configuration::VT_Brightness, 19, QStringLiteral("system"));
         std::unique_ptr<QThread> nesting(QThread::create(writer, 0));
         std::unique_ptr<QThread> other(QThread::create(writer, 1));
