@@ -221,9 +221,10 @@ private slots:
         const struct {
             const char *menuButton, *status, *setupButton, *screen;
             SetupDialog::Dialog page;
-        } screens[] = {{"SpecButton", "Spectrum", "SetupSpectrumButton", "SpectrumDialog", SetupDialog::DIALOG_SPECTRUM},
-                       {"TimeDomainButton", "Time Domain", "SetupTimeButton", "TimeDomainDialog", SetupDialog::DIALOG_TIME},
-                       {"LevelMeterButton", "Level", "SetupLevelButton", "LevelMeterDialog", SetupDialog::DIALOG_LEVEL}};
+        } screens[] = {
+            {"SpecButton", "Spectrum", "SetupSpectrumButton", "SpectrumDialog", SetupDialog::DIALOG_SPECTRUM},
+            {"TimeDomainButton", "Time Domain", "SetupTimeButton", "TimeDomainDialog", SetupDialog::DIALOG_TIME},
+            {"LevelMeterButton", "Level", "SetupLevelButton", "LevelMeterDialog", SetupDialog::DIALOG_LEVEL}};
         for (const auto& s : screens) {
             const Action open = [s] { tap(s.menuButton); };
             const Action openSetup = [s, setup] {
@@ -233,7 +234,8 @@ private slots:
                 QCOMPARE(setup()->currentDialog(), int(s.page));
             };
             QTest::addRow("%s", s.status) << open << s.status << Action([] { leaveScreen(page()); }) << "MainMenu";
-            QTest::addRow("setup from the %s screen", s.status) << openSetup << "Setup" << Action(setupExit) << s.screen;
+            QTest::addRow("setup from the %s screen", s.status)
+                << openSetup << "Setup" << Action(setupExit) << s.screen;
         }
         QTest::newRow("another category chosen meanwhile") << Action([setup] {
             window()->gotoSetup(SetupDialog::DIALOG_SPECTRUM);
