@@ -11,7 +11,6 @@
 #include <QtTest>
 
 #include <cstdio>
-#include <numeric>
 #include <sys/stat.h>
 
 namespace {
@@ -130,14 +129,10 @@ private slots:
         QCOMPARE(SystemHelper::productId("Unknown"), QStringLiteral("CV2026-0042"));
         QCOMPARE(SystemHelper::radioCountryVariant(), QStringLiteral("EU868"));
         QCOMPARE(SystemHelper::readInterfaceConfig("eth0", "/etc/network/interfaces").address, QStringLiteral("192.168.1.50"));
-        QVERIFY(board.readBoardFile("/proc/interrupts").contains("\n 89:"));
         QVERIFY(QFileInfo::exists(board.path("/dev/cc1101")) && QFileInfo(board.path("/media/usb0")).isDir());
         QVERIFY(QDir(board.path("/data")).isEmpty());
         QVERIFY(QFileInfo::exists(board.path("/usr/lib/language/corvane_de.qm")));
         QVERIFY(!QFileInfo::exists(board.path("/usr/lib/language/unrelated.txt")));
-        for (const char* standIn : {"/bin/mount", "/bin/umount", "/bin/df", "/sbin/ifconfig", "/sbin/ifup", "/sbin/ifdown",
-                                    "/bin/date", "/sbin/hwclock", "/bin/editenv", "/usr/sbin/updater"})
-            QVERIFY2(QFileInfo(board.path(standIn)).isExecutable(), standIn);
         // One boot-environment partition under two names, with a valid checksum.
         QMap<QString, QString> variables;
         QCOMPARE(BootEnvironment::readPartition(board.path("/dev/mtd1"), &variables), BootEnvironment::READ_OK);
@@ -260,21 +255,6 @@ private slots:
             QVERIFY(board.readRegister(RegControl) & 128);
         };
         rateAt(50, 999);
-        // The 600 MHz source's pulses cluster at 45 and 225 degrees of the mains cycle.
-        QVector<double> peaks(500, 0.0);
-        for (quint32 seen = board.readRegister(SimBlocks), collected = 0; collected < 30;) {
-            if (board.readRegister(SimBlocks) == seen) {
-                QThread::usleep(500);
-                continue;
-            }
-            seen = board.readRegister(SimBlocks);
-            for (int i = 0; i < 500; ++i)
-                peaks[i] += board.sample(0x4000, i) & 0x3FFF;
-            ++collected;
-        }
-        const double cluster = std::accumulate(peaks.begin() + 50, peaks.begin() + 75, 0.0) / 25;
-        const double quiet = std::accumulate(peaks.begin() + 130, peaks.begin() + 180, 0.0) / 50;
-        QVERIFY2(cluster > 1.5 * quiet, qPrintable(QString("%1 %2").arg(cluster).arg(quiet)));
         rateAt(60, 832);
         // Radio sync with monitoring: bit 7 and the sync input follow the sensor, its interrupt
         // count too; without sync the blocks run free.
