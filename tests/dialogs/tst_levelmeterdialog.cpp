@@ -127,9 +127,8 @@ private slots:
     void zoomRules()
     {
         QFETCH(QVector<double>, in);
-        QFETCH(QVector<int>, expected);
         const auto zoom = LevelMeterDialog::zoomedRange(in[0], in[1], in[2], int(in[3]), int(in[4]));
-        QCOMPARE((QVector<int>{zoom.ampMin, zoom.ampMax, zoom.gatingTime}), expected);
+        QTEST((QVector<int>{zoom.ampMin, zoom.ampMax, zoom.gatingTime}), "expected");
     }
 
     void dragsZoomInAndOut()
@@ -205,14 +204,12 @@ private slots:
     void calibrationStepSetUp()
     {
         QFETCH(int, step);
-        QFETCH(QByteArray, lines);
-        QFETCH(int, nullOffset);
         Cfg::setValue(Cfg::VT_Antenna, Cfg::ANTENNA_HFCT, SYSTEM);
         Cfg::setValue(Cfg::VT_Meas_70, step, SYSTEM);
         LevelMeterDialog dialog(nullptr);
         dialog.exec();
-        QCOMPARE(line(208) + line(212) + line(213) + line(218) + line(219), lines);
-        QCOMPARE(dac(2), nullOffset);
+        QTEST(line(208) + line(212) + line(213) + line(218) + line(219), "lines");
+        QTEST(dac(2), "nullOffset");
         const bool running = step <= 18;
         QCOMPARE(dialog.calibrationStep(), running ? step : 0);
         QCOMPARE(Cfg::getValue(Cfg::VT_Meas_70, SYSTEM), running ? step : 0);
