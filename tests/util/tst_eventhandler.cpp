@@ -160,11 +160,7 @@ private slots:
     {
         QTest::addColumn<QString>("barcode");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("digits") << "0815" << true;
         QTest::newRow("longest") << QString(128, '1') << true;
-        QTest::newRow("too long") << QString(129, '1') << false;
-        QTest::newRow("slash") << "12/34" << false;
-        QTest::newRow("dots") << ".." << false;
         QTest::newRow("control character") << "12\n34" << false;
         QTest::newRow("not on a stick") << "12:34" << false;
     }
