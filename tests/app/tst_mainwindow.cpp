@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTextBrowser>
-#include <qwt_plot_curve.h>
 #include <QtTest>
 
 #include <functional>
@@ -81,8 +80,6 @@ private slots:
         QVERIFY(m_root->writeFile("/sys/class/power_supply/ds2782-0/capacity", "87\n"));
         QVERIFY(m_root->writeFile("/sys/class/backlight/backlight.7/brightness", "0"));
         QVERIFY(m_root->installScript("/bin/editenv", "[ \"$1\" = --prodid ] || exit 1\necho 'CV-0815, rev B'"));
-        QVERIFY(m_root->writeFile("/data/recall.xml", "<recall><freeze name=\"Stored\" freqMin=\"150\" freqMax=\"1000\">"
-                                                      "-50 -51</freeze></recall>"));
         for (const char* name : {"corvane_de.qm", "corvane_de.cfg", "corvane_en.cfg"})
             QVERIFY(install(name));
         window(); // shown only after the start-up pulse has been watched from its beginning
@@ -122,9 +119,6 @@ private slots:
         QCOMPARE(status(), QStringLiteral("Main menu"));
         for (QPushButton* button : child<QWidget>("MainMenu")->findChildren<QPushButton*>())
             QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
-        // The stored curves were read when the spectrum screen was built.
-        QCOMPARE(window()->findChild<SpectrumDialog*>()->curve(SpectrumDialog::CURVE_FREEZE_1)->title().text(),
-                 QStringLiteral("Stored"));
         // The board set-up leaves the preamplifier on; every return to the menu switches it and
         // the pulse generator off. Backlight at the default 75 %.
         QCOMPARE(gpio(213), QByteArray("0"));

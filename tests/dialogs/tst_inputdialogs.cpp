@@ -605,8 +605,6 @@ private slots:
                                                  << QStringList {kind(StoreRecallDialog::BUTTON_SELECT, 1),
                                                                  kind(StoreRecallDialog::BUTTON_SELECT, 3)};
         QTest::newRow("edit") << "@ButtonEdit2" << 1 << QStringList {kind(StoreRecallDialog::BUTTON_EDIT, 2)};
-        QTest::newRow("save") << "@ButtonSave3" << 1 << QStringList {kind(StoreRecallDialog::BUTTON_SAVE, 3)};
-        QTest::newRow("clear all") << "@ButtonClearAll" << 1 << QStringList {kind(StoreRecallDialog::BUTTON_CLEAR_ALL, -1)};
     }
     void buttons()
     {
