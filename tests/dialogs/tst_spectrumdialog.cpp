@@ -248,6 +248,12 @@ private slots:
         QVERIFY(!feed(150000, Step(6000, 8000)) && !feed(151700, Step(6000, 8000)));
         QCOMPARE(m_root->gpio(211), QByteArray("1"));
         QCOMPARE(m_dialog->series(CS::CURVE_REF_MAX)->count(), 0);
+        // Stopped while the reference input is switched in, a restart measures on the main input.
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_REF_MAX);
+        m_dialog->startDataWorker();
+        QVERIFY(feed(150000, Step(6000, 8000)) && m_root->gpio(211) == "0");
+        m_dialog->startDataWorker();
+        QCOMPARE(m_root->gpio(211), QByteArray("1"));
     }
 
     // The stored selection is repaired at start (not saved): no difference with four traces, no
