@@ -172,7 +172,8 @@ private slots:
         QCOMPARE(rows.last(), QStringLiteral("0"));
         // The gating time takes its limits from the settings.
         QCOMPARE(run(valueEdit(), "@Button8 @Button1 ? @ButtonBack Return",
-                     [&] { return ValueEditDialog::getGatingTime(20, "Enter gating time"); }, [&] { rows << editShown(); }),
+                     [&] { return ValueEditDialog::getGatingTime(20, "Enter gating time"); },
+                     [&] { rows << editShown(); }),
                  1);
         QCOMPARE(rows.last(), QStringLiteral("81ms [1 <= value <= 80]"));
         QCOMPARE(valueEdit()->value(), 8);
@@ -232,7 +233,7 @@ private slots:
                                                  [](Option* option) { option->setChecked(!option->isChecked()); });
         bool checked = false;
         QCOMPARE(run(valueSelect(), "#1 ? @pushButtonExit", [&] { return valueSelect()->exec(-1, "Select trace", options, true, false); },
-                     [&] { checked = valueSelect()->isVisible() && static_cast<Option*>(list()->item(1))->isChecked(); }),
+                     [&] { checked = list()->isVisible() && static_cast<Option*>(list()->item(1))->isChecked(); }),
                  0);
         disconnect(toggle);
         QVERIFY(checked);
@@ -322,7 +323,8 @@ private slots:
         QMap<QString, QString> labels;
         QString font, current;
         int english = -1;
-        QCOMPARE(run(valueSelect(), "? ?", [&] { return ValueSelectDialog::selectLanguage("de", "Select language"); }, [&] {
+        const auto exec = [] { return ValueSelectDialog::selectLanguage("de", "Select language"); };
+        QCOMPARE(run(valueSelect(), "? ?", exec, [&] {
                      for (int i = 0; i < list()->count(); ++i) {
                          auto* option = static_cast<Option*>(list()->item(i));
                          labels.insert(option->value().toString(), option->text());

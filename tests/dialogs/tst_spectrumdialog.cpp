@@ -336,8 +336,8 @@ private slots:
         m_root->writeFile("/data/recall.xml", "<recall><freeze/><freeze name=\"Bushing\" freqMin=\"150\" freqMax=\"658.3\">" + values
                                                   + "</freeze><freeze/><freeze freqMin=\"200\" freqMax=\"700\">-40 -41</freeze></recall>");
         make();
-        QCOMPARE(m_dialog->curve(CS::CURVE_FREEZE_2)->title().text() + m_dialog->curve(CS::CURVE_FREEZE_4)->title().text(),
-                 QStringLiteral("BushingRC4"));
+        QCOMPARE(m_dialog->curve(CS::CURVE_FREEZE_2)->title().text(), QStringLiteral("Bushing"));
+        QCOMPARE(m_dialog->curve(CS::CURVE_FREEZE_4)->title().text(), QStringLiteral("RC4"));
         QCOMPARE(points(CS::CURVE_FREEZE_2).at(250), QPointF(150 + 250 * (658 - 150) / 500.0, -85));
         QCOMPARE(points(CS::CURVE_FREEZE_4), QVector<QPointF>({QPointF(200, -40), QPointF(201, -41)}));
         QCOMPARE(int(m_dialog->curves()) & SpectrumDialog::FREEZE_CURVE_MASK, 0);
