@@ -12,10 +12,13 @@
 #include "SoakOperator.h"
 #include "common/SimulatedBoard.h"
 #include "MainWindow.h"
+#include "ScreenNavigator.h"
+#include "hardware/DataWorker.h"
 #include "util/EventHandler.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -131,6 +134,7 @@ int main(int argc, char** argv)
         soakLog(QStringLiteral("resident memory %1 kB").arg(firstRss));
     });
     bool closed = true;
+    bool stoppedCleanly = true;
     QTimer::singleShot(seconds * 1000, [&] {
         soakOperator.stop();
         faults.stop();
@@ -139,8 +143,25 @@ int main(int argc, char** argv)
         closed = responder.closeAll(60000);
         lastRss = residentKb();
         soakLog(QStringLiteral("end; resident memory %1 kB").arg(lastRss));
-        MainWindow::instance()->gotoMainMenu();
-        QTimer::singleShot(1000, &app, &QCoreApplication::quit);
+        // Back to the main menu the operator's way: every screen stops its measurement on leaving.
+        ScreenNavigator navigator(&random);
+        for (int tap = 0; tap < 10 && closed && !navigator.isAt(ScreenNavigator::Menu); ++tap) {
+            navigator.stepTowards(ScreenNavigator::Menu);
+            closed = responder.closeAll(60000);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        while (MainWindow::dataWorker()->isRunning() && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        if (!navigator.isAt(ScreenNavigator::Menu) || MainWindow::dataWorker()->isRunning()) {
+            std::fprintf(stderr, "soak: could not stop on the main menu (on %s, worker %s)\n",
+                         qPrintable(ScreenNavigator::pageName(navigator.current())),
+                         MainWindow::dataWorker()->isRunning() ? "running" : "stopped");
+            stoppedCleanly = false;
+            MainWindow::dataWorker()->stop();
+            MainWindow::dataWorker()->wait();
+        }
+        QCoreApplication::quit();
     });
     std::printf("soak: screen %s, %d s, seed %u, root %s\n", qPrintable(screen), seconds, seed, qPrintable(board.root()));
     std::fflush(stdout);
@@ -150,7 +171,7 @@ int main(int argc, char** argv)
         faults.start();
     app.exec();
 
-    const bool ok = closed && responder.stuck() == 0;
+    const bool ok = closed && stoppedCleanly && responder.stuck() == 0;
     std::printf("soak: screen=%s seconds=%d actions=%d faults=%d rss_first_kb=%ld rss_last_kb=%ld forced=%d stuck=%d "
                 "result=%s\n",
                 qPrintable(screen), seconds, soakOperator.actions() + responder.taps(), faults.thrown(), firstRss, lastRss,

@@ -6,6 +6,7 @@
 #include "util/Calibration.h"
 #include "util/MutexLocker.h"
 #include "util/SystemHelper.h"
+#include "util/QueuedCall.h"
 
 #include <QDateTime>
 #include <QKeyEvent>
@@ -147,7 +148,7 @@ void KalibDialog::showLater(ValueLabel label, int value)
 {
     // Only numbers cross the threads, as arguments of a queued call; the text is made on the GUI
     // thread.
-    QMetaObject::invokeMethod(this, "showValue", Qt::QueuedConnection, Q_ARG(int, label), Q_ARG(int, value));
+    queueOnGuiThread(this, [this, label, value] { showValue(label, value); });
 }
 
 void KalibDialog::showValue(int label, int value)
@@ -214,8 +215,9 @@ void KalibDialog::advance(unsigned average)
         showLater(LABEL_LOG_OFFSET, m_logOffset);
         // The GUI thread stores the three results together, like every other write of settings
         // and calibration.
-        QMetaObject::invokeMethod(this, "storeResults", Qt::QueuedConnection, Q_ARG(int, m_rmsOffset),
-                                  Q_ARG(int, m_envOffset), Q_ARG(int, m_logOffset));
+        queueOnGuiThread(this, [this, rms = m_rmsOffset, env = m_envOffset, log = m_logOffset] {
+            storeResults(rms, env, log);
+        });
         m_state = STATE_IDLE;
         break;
     default: // the settle states

@@ -25,6 +25,7 @@
 #include "util/MutexLocker.h"
 #include "util/PlotZoomer.h"
 #include "util/SystemHelper.h"
+#include "util/QueuedCall.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -474,13 +475,13 @@ void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*m
             // Lost lock (or nothing measured): the step carries no data.
             if (frequency == 0 && m_pllLocked) {
                 m_pllLocked = false;
-                QTimer::singleShot(0, this, &SpectrumDialog::updatePlotLegend);
-                QTimer::singleShot(0, this, &SpectrumDialog::showPllUnlocked);
+                queueOnGuiThread(this, &SpectrumDialog::updatePlotLegend);
+                queueOnGuiThread(this, &SpectrumDialog::showPllUnlocked);
             }
         } else {
             if (!m_pllLocked) {
                 m_pllLocked = true;
-                QTimer::singleShot(0, this, &SpectrumDialog::updatePlotLegend);
+                queueOnGuiThread(this, &SpectrumDialog::updatePlotLegend);
             }
             quint64 sum = 0;
             quint32 maxRaw = 0;
@@ -507,7 +508,7 @@ void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*m
             }
             if (m_live->series(m_referencePhase ? LiveSpectrumTraces::REF_MAX : LiveSpectrumTraces::MAX)
                     ->isDataCompleted())
-                QTimer::singleShot(0, this, &SpectrumDialog::updatePlotLegend);
+                queueOnGuiThread(this, &SpectrumDialog::updatePlotLegend);
 
             m_referencePhase = referenceShown ? !m_referencePhase : false;
             setAntennaSelectA(!m_referencePhase);
@@ -521,7 +522,7 @@ void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*m
     if (!repeat && complete && m_tasks.pauseForRequests()) {
         // The sweep is complete and a request waits for it: the GUI thread does the work while
         // this thread waits here, then resumes it.
-        QTimer::singleShot(0, this, &SpectrumDialog::onDataCompleted);
+        queueOnGuiThread(this, &SpectrumDialog::onDataCompleted);
         pauseDataWorker();
     }
 }

@@ -18,6 +18,7 @@
 #include "util/MarkerPresets.h"
 #include "util/MutexLocker.h"
 #include "util/SystemHelper.h"
+#include "util/QueuedCall.h"
 
 #include <QDebug>
 #include <QIcon>
@@ -394,7 +395,7 @@ void TimeDomainDialog::onMeasurementFinished(quint32 /*frequency*/, const quint3
     if (pending) {
         // A request waits for a finished sweep: the GUI thread does it while this thread waits
         // here, then resumes it.
-        QTimer::singleShot(0, this, &TimeDomainDialog::onDataCompleted);
+        queueOnGuiThread(this, &TimeDomainDialog::onDataCompleted);
         pauseDataWorker();
     }
 }
