@@ -7,7 +7,6 @@
 #include "util/Configuration.h"
 #include "util/Platform.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -56,13 +55,3 @@ BENCHMARK(BM_LevelStep)
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

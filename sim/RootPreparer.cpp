@@ -37,7 +37,12 @@ bool RootPreparer::wipe(QString* error) const
     QDir dir(m_root.root());
     if (!dir.exists())
         return true;
-    if (!QFileInfo::exists(m_root.simPath(markerName())) && !dir.isEmpty()) {
+    // A new root holds only the lock the simulator has just taken on it: nothing to protect.
+    const bool onlyTheLock = dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+            == QStringList{ QStringLiteral("sim") }
+        && QDir(m_root.simPath(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+            == QStringList{ QStringLiteral("lock") };
+    if (!QFileInfo::exists(m_root.simPath(markerName())) && !dir.isEmpty() && !onlyTheLock) {
         *error = QStringLiteral("%1 is not a simulated root (no sim/%2); not removing it")
                      .arg(m_root.root(), markerName());
         return false;

@@ -76,6 +76,8 @@ void Simulator::requestQuit(int)
 bool Simulator::lock(QString* error)
 {
     QDir().mkpath(m_root.simPath(QString()));
+    if (m_lockFd >= 0) // locking again after a wipe removed the lock file
+        ::close(m_lockFd);
     const QByteArray name = QFile::encodeName(m_root.simPath(QStringLiteral("lock")));
     m_lockFd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (m_lockFd < 0 || ::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {

@@ -11,7 +11,6 @@
 #include "plot/InfoBar.h"
 #include "plot/OverridingPlotData.h"
 #include "storage/RecordWriter.h"
-#include "util/MarkerPresets.h"
 #include "util/MutexLocker.h"
 #include "util/PlotZoomer.h"
 #include "util/QueuedCall.h"
@@ -709,14 +708,10 @@ void LevelMeterDialog::confirmCalibrationStep(qint64 nowMs)
 
 void LevelMeterDialog::on_FreqButton_clicked()
 {
-    ValueEditDialog* editor = ValueEditDialog::instance();
-    editor->setMinimum(Configuration::getMin(Configuration::VT_FreqMin));
-    editor->setMaximum(Configuration::getMax(Configuration::VT_FreqMin));
-    editor->setStep(10);
-    if (editor->exec(m_frequency, tr("Enter frequency"), tr("MHz"), MarkerPresets::frequencyPresets()) != 1)
+    if (ValueEditDialog::getFrequency(m_frequency) != 1)
         return;
     stopDataWorker();
-    setFrequency(editor->value(), true);
+    setFrequency(ValueEditDialog::instance()->value(), true);
     startDataWorker();
 }
 

@@ -1,13 +1,15 @@
 #include "dialogs/SetupAlgorithmDialog.h"
 #include "ui_SetupAlgorithmDialog.h"
 
+#include "dialogs/AlgorithmDialog.h"
 #include "dialogs/SetupPageEdits.h"
 #include "dialogs/ValueSelectDialog.h"
 #include "util/Configuration.h"
 
 namespace {
 
-const QString kPath = QStringLiteral("algorithm");
+// A reference, so that it never depends on the order in which the files' statics are made.
+const QString& kPath = AlgorithmDialog::NAME;
 
 QString number(Configuration::ValueType type)
 {
@@ -43,7 +45,7 @@ QString SetupAlgorithmDialog::title() const
 bool SetupAlgorithmDialog::isAvailable() const
 {
     // Only while the (in-memory) algorithm switch is on.
-    return isEnabled() && Configuration::value(QStringLiteral("algorithm"), QStringLiteral("system"), QVariant()).toBool();
+    return isEnabled() && Configuration::value(AlgorithmDialog::NAME, QStringLiteral("system"), QVariant()).toBool();
 }
 
 void SetupAlgorithmDialog::updateForm()

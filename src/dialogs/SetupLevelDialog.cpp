@@ -1,6 +1,7 @@
 #include "dialogs/SetupLevelDialog.h"
 #include "ui_SetupLevelDialog.h"
 
+#include "dialogs/LevelMeterDialog.h"
 #include "dialogs/SetupPageEdits.h"
 #include "dialogs/ValueSelectDialog.h"
 #include "hardware/BoardIO.h"
@@ -11,7 +12,8 @@
 
 namespace {
 
-const QString kPath = QStringLiteral("level");
+// A reference, so that it never depends on the order in which the files' statics are made.
+const QString& kPath = LevelMeterDialog::NAME;
 const QString kSystem = QStringLiteral("system");
 // The least distance of the amplitude limits (dBm or µV).
 const int kMinimumRange = 10;

@@ -1,6 +1,7 @@
 #include "dialogs/SetupServiceDialog.h"
 #include "ui_SetupServiceDialog.h"
 
+#include "dialogs/AlgorithmDialog.h"
 #include "MainWindow.h"
 #include "dialogs/SetupDialog.h"
 #include "dialogs/ValueSelectDialog.h"
@@ -10,7 +11,8 @@
 namespace {
 
 const QString kSystem = QStringLiteral("system");
-const QString kAlgorithm = QStringLiteral("algorithm");
+// A reference, so that it never depends on the order in which the files' statics are made.
+const QString& kAlgorithm = AlgorithmDialog::NAME;
 
 // The in-memory algorithm switch: off after every start.
 bool algorithmOn()

@@ -1,6 +1,7 @@
 #include "dialogs/SetupTimeDialog.h"
 #include "ui_SetupTimeDialog.h"
 
+#include "dialogs/TimeDomainDialog.h"
 #include "dialogs/SetupPageEdits.h"
 #include "dialogs/ValueSelectDialog.h"
 #include "util/MarkerPresets.h"
@@ -9,7 +10,8 @@
 
 namespace {
 
-const QString kPath = QStringLiteral("time");
+// A reference, so that it never depends on the order in which the files' statics are made.
+const QString& kPath = TimeDomainDialog::NAME;
 // The least distance of the amplitude limits (%).
 const int kMinimumRange = 10;
 

@@ -59,7 +59,7 @@ const int SWEEP_STEPS = 500;
 
 bool autodetectionSwitchedOn()
 {
-    return Configuration::value(QStringLiteral("algorithm"), SYSTEM, QVariant()).toBool();
+    return Configuration::value(AlgorithmDialog::NAME, SYSTEM, QVariant()).toBool();
 }
 
 QwtPlotCurve* makeCurve(const QString& title, const QColor& colour, int width)

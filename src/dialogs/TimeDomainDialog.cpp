@@ -667,13 +667,9 @@ void TimeDomainDialog::levelSelect(const QPointF& pos)
 
 void TimeDomainDialog::on_FreqButton_clicked()
 {
-    ValueEditDialog* editor = ValueEditDialog::instance();
-    editor->setMinimum(Configuration::getMin(Configuration::VT_FreqMin));
-    editor->setMaximum(Configuration::getMax(Configuration::VT_FreqMin));
-    editor->setStep(10);
-    if (editor->exec(m_frequency, tr("Enter frequency"), tr("MHz"), MarkerPresets::frequencyPresets()) != 1)
+    if (ValueEditDialog::getFrequency(m_frequency) != 1)
         return;
-    const int frequency = editor->value();
+    const int frequency = ValueEditDialog::instance()->value();
     int level = 0;
     if (MarkerPresets::amplitudeAt(frequency, &level)) {
         // A marker's frequency brings its level: the amplifiers are set for it (not stored).

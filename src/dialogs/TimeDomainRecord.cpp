@@ -1,6 +1,7 @@
 #include "dialogs/TimeDomainRecord.h"
 
 #include "dialogs/TimeDomainAccumulator.h"
+#include "dialogs/TimeDomainDialog.h"
 #include "storage/RecordWriter.h"
 
 #include <QStringList>
@@ -8,8 +9,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString NAME = QStringLiteral("time");
 
 void appendText(QDomDocument& document, QDomElement& root, const char* tag, const QString& text)
 {
@@ -21,7 +20,7 @@ void appendText(QDomDocument& document, QDomElement& root, const char* tag, cons
 QDomDocument TimeDomainRecord::build(const Values& values, const TimeDomainAccumulator& data)
 {
     QDomDocument document;
-    QDomElement root = createRecordRoot(document, NAME, 1);
+    QDomElement root = createRecordRoot(document, TimeDomainDialog::NAME, 1);
     appendCommonHeader(document, root, values.fpgaVersion, values.folder, values.moment);
     appendReceiverGroup(document, root, values.measMode, values.antenna, values.bandwidth, values.preamplifierOn,
                         values.calibratorOn);

@@ -2,6 +2,7 @@
 #include "ui_ValueEditDialog.h"
 
 #include "dialogs/DialogPlacement.h"
+#include "util/MarkerPresets.h"
 
 #include <QKeyEvent>
 #include <QListWidgetItem>
@@ -135,6 +136,15 @@ int ValueEditDialog::getValue(
 int ValueEditDialog::getGatingTime(int value, const QString& prompt)
 {
     return getValue(value, Configuration::VT_GatingTime, 1, prompt, tr("ms"));
+}
+
+int ValueEditDialog::getFrequency(int value)
+{
+    ValueEditDialog* dialog = instance();
+    dialog->setMinimum(Configuration::getMin(Configuration::VT_FreqMin));
+    dialog->setMaximum(Configuration::getMax(Configuration::VT_FreqMin));
+    dialog->setStep(10);
+    return dialog->exec(value, tr("Enter frequency"), tr("MHz"), MarkerPresets::frequencyPresets());
 }
 
 void ValueEditDialog::updateValue(int dValue)

@@ -36,6 +36,8 @@ public:
     // Limits from the setting's descriptor, then exec() without predefined values.
     static int getValue(int value, Configuration::ValueType type, int step, const QString& prompt, const QString& unit);
     static int getGatingTime(int value, const QString& prompt);
+    // A screen's receive frequency in MHz, offered with the spectrum markers' frequencies.
+    static int getFrequency(int value);
 
 public slots:
     void onDigitClicked();

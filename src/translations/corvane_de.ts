@@ -333,10 +333,6 @@
         <translation>Warten auf vollständige Daten...</translation>
     </message>
     <message>
-        <source>Enter frequency</source>
-        <translation>Frequenz eingeben</translation>
-    </message>
-    <message>
         <source>Enter gating time</source>
         <translation>Torzeit eingeben</translation>
     </message>
@@ -1320,10 +1316,6 @@
         <translation>mV</translation>
     </message>
     <message>
-        <source>Enter frequency</source>
-        <translation>Frequenz eingeben</translation>
-    </message>
-    <message>
         <source>Select sync sensor</source>
         <translation>Sync-Sensor wählen</translation>
     </message>
@@ -1361,6 +1353,14 @@
     <message>
         <source>value</source>
         <translation>Wert</translation>
+    </message>
+    <message>
+        <source>Enter frequency</source>
+        <translation>Frequenz eingeben</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
     </message>
 </context>
 <context>

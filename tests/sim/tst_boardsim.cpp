@@ -156,6 +156,8 @@ private slots:
         for (const QStringList& extra : {QStringList {"--fresh"}, QStringList()})
             QCOMPARE(QProcess::execute(SimulatedBoard::program(), QStringList {"--root", foreign.path(), "--prepare-only"} + extra), 1);
         QCOMPARE(QDir(foreign.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {"keep.txt"});
+        // A root that does not exist yet is fresh too (only the simulator's lock is in it when it wipes).
+        QCOMPARE(QProcess::execute(SimulatedBoard::program(), {"--root", foreign.filePath("new"), "--prepare-only", "--fresh"}), 0);
     }
 
     void softwareStartsAndLifetime()
