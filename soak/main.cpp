@@ -133,6 +133,10 @@ int main(int argc, char** argv)
         firstRss = residentKb();
         soakLog(QStringLiteral("resident memory %1 kB").arg(firstRss));
     });
+    // Every minute into the trace, to tell a level that settles from one that keeps rising.
+    QTimer memoryTrace;
+    QObject::connect(&memoryTrace, &QTimer::timeout, [] { soakLog(QStringLiteral("resident memory %1 kB").arg(residentKb())); });
+    memoryTrace.start(60000);
     bool closed = true;
     bool stoppedCleanly = true;
     QTimer::singleShot(seconds * 1000, [&] {
