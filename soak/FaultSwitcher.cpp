@@ -21,6 +21,13 @@ QStringList FaultSwitcher::faultNames()
             QStringLiteral("fpga-missing"), QStringLiteral("usb-removed")};
 }
 
+void FaultSwitcher::throwFor(const QString& name, int ms)
+{
+    if (!isOn(name) && set(name, true))
+        ++m_thrown;
+    QTimer::singleShot(ms, this, [this, name] { set(name, false); });
+}
+
 void FaultSwitcher::start()
 {
     m_running = true;

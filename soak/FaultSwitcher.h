@@ -25,6 +25,9 @@ public:
     bool set(const QString& name, bool on) const;
     bool isOn(const QString& name) const;
 
+    // Throws fault name now for ms (an operator's script needs it for that long).
+    void throwFor(const QString& name, int ms);
+
     // How often a fault was switched on.
     int thrown() const { return m_thrown; }
 

@@ -7,9 +7,11 @@
 #include "dialogs/ISetupDialog.h"
 #include "dialogs/KalibDialog.h"
 #include "dialogs/SetupDialog.h"
+#include "dialogs/ValueSelectDialog.h"
 #include "util/Configuration.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QTest>
@@ -25,6 +27,8 @@ namespace {
 const QString kSystem = QStringLiteral("system");
 // The reference generator must feed a calibration step this long before the operator confirms.
 constexpr qint64 ReferenceSettleMs = 4000;
+// How long the time-domain operator watches radio sync while the radio is silent.
+constexpr int RadioWatchMs = 90000;
 
 void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& at, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
@@ -102,19 +106,37 @@ void SoakOperator::buildSpectrum()
 
 void SoakOperator::buildTimeDomain()
 {
-    // The persistence modes and the phase shift on the setup page; the sync choice (radio sync
-    // falls back while the radio is silent); the activity level by taps.
-    addPlotActions(2, 0, Page::Time);
-    addTap(1, Page::Time, "FreqButton");
-    addTap(3, Page::Time, "SyncButton");
+    // The persistence modes and the phase shift on the setup page; the sync choice; the activity
+    // level by taps. Now and then the operator picks radio sync and watches for 90 s while the
+    // radio is silent: the screen must fall back to the internal sync after a minute. Meanwhile
+    // nothing that restarts the measurement (and so the sync watch) is touched: only volume and save.
+    const auto calm = [this] { return !m_watch.isValid() || m_watch.elapsed() > RadioWatchMs; };
     addTap(1, Page::Time, "VolumeButton");
-    addTap(1, Page::Time, "LinearAmplifierButton");
     addTap(2, Page::Time, "SaveButton");
-    addTap(1, Page::Time, "ClearButton");
-    addSetupVisit(3, Page::Time, "SetupTimeButton", "PersistencyButton");
-    addSetupVisit(1, Page::Time, "SetupTimeButton", "PhaseShiftButton");
-    addSetupVisit(1, Page::Time, "SetupTimeButton");
-    addTap(1, Page::Time, "ExitButton");
+    add(2, Page::Time, [this] { return tapPlot(); }, -1, calm);
+    add(1, Page::Time, [this] { return m_navigator.tap(m_navigator.currentWidget(), "ClearButton") || true; }, -1, calm);
+    add(1, Page::Time, [this] { return m_navigator.tap(m_navigator.currentWidget(), "FreqButton") || true; }, -1, calm);
+    add(1, Page::Time, [this] { return m_navigator.tap(m_navigator.currentWidget(), "SyncButton") || true; }, -1, calm);
+    add(1, Page::Time, [this] { return m_navigator.tap(m_navigator.currentWidget(), "LinearAmplifierButton") || true; }, -1, calm);
+    add(1, Page::Time, [this] {
+        DialogDriver::whenShown(ValueSelectDialog::instance(), [] {
+            for (QListWidget* list : ValueSelectDialog::instance()->findChildren<QListWidget*>())
+                for (QListWidgetItem* item : list->findItems(QStringLiteral("TL4418"), Qt::MatchContains)) {
+                    soakLog(QStringLiteral("  tap row \"TL4418\" on ValueSelectDialog"));
+                    return DialogDriver::tap(list, item);
+                }
+        });
+        m_navigator.tap(m_navigator.currentWidget(), "SyncButton");
+        m_faults->throwFor(QStringLiteral("radio-silent"), RadioWatchMs);
+        m_watch.start();
+        return true;
+    }, -1, calm);
+    const std::pair<const char*, int> setupVisits[] = {{"PersistencyButton", 3}, {"PhaseShiftButton", 1}, {nullptr, 1}};
+    for (const auto& [button, weight] : setupVisits) {
+        addSetupVisit(weight, Page::Time, "SetupTimeButton", button);
+        m_actions.last().available = calm;
+    }
+    add(1, Page::Time, [this] { return m_navigator.tap(m_navigator.currentWidget(), "ExitButton") || true; }, -1, calm);
 }
 
 void SoakOperator::buildLevel()

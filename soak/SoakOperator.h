@@ -80,4 +80,6 @@ private:
     // The level calibration: the step whose reference level was switched on, and since when.
     int m_referenceStep = 0;
     QElapsedTimer m_referenceSince;
+    // The time domain: since when the operator watches radio sync with the radio silent.
+    QElapsedTimer m_watch;
 };
