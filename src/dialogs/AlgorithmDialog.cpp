@@ -8,7 +8,6 @@
 #include "storage/RecordWriter.h"
 #include "util/Configuration.h"
 #include "util/MutexLocker.h"
-#include "util/QueuedCall.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -216,12 +215,12 @@ void AlgorithmDialog::onMeasurementFinished(quint32 /*frequency*/, const quint32
     qDebug() << "AlgorithmDialog: sweeps finished" << m_cyclesDone;
     ++m_cyclesDone;
     if (m_cyclesDone != m_cyclesWanted) {
-        queueOnGuiThread(this, &AlgorithmDialog::incProgress);
+        QTimer::singleShot(0, this, &AlgorithmDialog::incProgress);
         return;
     }
     m_traces.finishPhase(phase, m_cyclesWanted);
     m_collecting = false;
-    queueOnGuiThread(this, &AlgorithmDialog::nextStep);
+    QTimer::singleShot(0, this, &AlgorithmDialog::nextStep);
 }
 
 void AlgorithmDialog::storeRecord()

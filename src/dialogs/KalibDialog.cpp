@@ -6,7 +6,6 @@
 #include "util/Calibration.h"
 #include "util/MutexLocker.h"
 #include "util/SystemHelper.h"
-#include "util/QueuedCall.h"
 
 #include <QDateTime>
 #include <QKeyEvent>
@@ -148,7 +147,7 @@ void KalibDialog::showLater(ValueLabel label, int value)
 {
     // Only numbers cross the threads, as arguments of a queued call; the text is made on the GUI
     // thread.
-    queueOnGuiThread(this, [this, label, value] { showValue(label, value); });
+    QMetaObject::invokeMethod(this, "showValue", Qt::QueuedConnection, Q_ARG(int, label), Q_ARG(int, value));
 }
 
 void KalibDialog::showValue(int label, int value)
@@ -215,9 +214,8 @@ void KalibDialog::advance(unsigned average)
         showLater(LABEL_LOG_OFFSET, m_logOffset);
         // The GUI thread stores the three results together, like every other write of settings
         // and calibration.
-        queueOnGuiThread(this, [this, rms = m_rmsOffset, env = m_envOffset, log = m_logOffset] {
-            storeResults(rms, env, log);
-        });
+        QMetaObject::invokeMethod(this, "storeResults", Qt::QueuedConnection, Q_ARG(int, m_rmsOffset),
+                                  Q_ARG(int, m_envOffset), Q_ARG(int, m_logOffset));
         m_state = STATE_IDLE;
         break;
     default: // the settle states

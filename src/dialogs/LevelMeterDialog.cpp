@@ -13,7 +13,6 @@
 #include "storage/RecordWriter.h"
 #include "util/MutexLocker.h"
 #include "util/PlotZoomer.h"
-#include "util/QueuedCall.h"
 
 #include <QKeyEvent>
 #include <QTimer>
@@ -410,7 +409,7 @@ void LevelMeterDialog::onMeasurementFinished(quint32 /*frequency*/, const quint3
     if (complete && tasks != TASK_NONE) {
         // A pass is complete and a save waits for it: the GUI thread writes the record while this
         // thread waits here.
-        queueOnGuiThread(this, &LevelMeterDialog::onDataCompleted);
+        QMetaObject::invokeMethod(this, "onDataCompleted", Qt::QueuedConnection);
         pauseDataWorker();
     }
 }

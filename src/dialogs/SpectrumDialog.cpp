@@ -25,7 +25,6 @@
 #include "util/MutexLocker.h"
 #include "util/PlotZoomer.h"
 #include "util/SystemHelper.h"
-#include "util/QueuedCall.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -475,13 +474,13 @@ void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*m
             // Lost lock (or nothing measured): the step carries no data.
             if (frequency == 0 && m_pllLocked) {
                 m_pllLocked = false;
-                queueOnGuiThread(this, &SpectrumDialog::updatePlotLegend);
-                queueOnGuiThread(this, &SpectrumDialog::showPllUnlocked);
+                QTimer::singleShot(0, this, &SpectrumDialog::updatePlotLegend);
+                QTimer::singleShot(0, this, &SpectrumDialog::showPllUnlocked);
             }
         } else {
             if (!m_pllLocked) {
                 m_pllLocked = true;
-                queueOnGuiThread(this, &SpectrumDialog::updatePlotLegend);
+                QTimer::singleShot(0, this, &SpectrumDialog::updatePlotLegend);
             }
             quint64 sum = 0;
             quint32 maxRaw = 0;
@@ -508,7 +507,7 @@ void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*m
             }
             if (m_live->series(m_referencePhase ? LiveSpectrumTraces::REF_MAX : LiveSpectrumTraces::MAX)
                     ->isDataCompleted())
-                queueOnGuiThread(this, &SpectrumDialog::updatePlotLegend);
+                QTimer::singleShot(0, this, &SpectrumDialog::updatePlotLegend);
 
             m_referencePhase = referenceShown ? !m_referencePhase : false;
             setAntennaSelectA(!m_referencePhase);
@@ -522,7 +521,7 @@ void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*m
     if (!repeat && complete && m_tasks.pauseForRequests()) {
         // The sweep is complete and a request waits for it: the GUI thread does the work while
         // this thread waits here, then resumes it.
-        queueOnGuiThread(this, &SpectrumDialog::onDataCompleted);
+        QTimer::singleShot(0, this, &SpectrumDialog::onDataCompleted);
         pauseDataWorker();
     }
 }

@@ -18,7 +18,6 @@
 #include "util/MarkerPresets.h"
 #include "util/MutexLocker.h"
 #include "util/SystemHelper.h"
-#include "util/QueuedCall.h"
 
 #include <QDebug>
 #include <QIcon>
@@ -395,7 +394,7 @@ void TimeDomainDialog::onMeasurementFinished(quint32 /*frequency*/, const quint3
     if (pending) {
         // A request waits for a finished sweep: the GUI thread does it while this thread waits
         // here, then resumes it.
-        queueOnGuiThread(this, &TimeDomainDialog::onDataCompleted);
+        QTimer::singleShot(0, this, &TimeDomainDialog::onDataCompleted);
         pauseDataWorker();
     }
 }
