@@ -214,13 +214,14 @@ void AlgorithmDialog::onMeasurementFinished(quint32 /*frequency*/, const quint32
         return;
     qDebug() << "AlgorithmDialog: sweeps finished" << m_cyclesDone;
     ++m_cyclesDone;
+    // Queued by name: no functor object made on this thread is handed to the dialog's.
     if (m_cyclesDone != m_cyclesWanted) {
-        QTimer::singleShot(0, this, &AlgorithmDialog::incProgress);
+        QMetaObject::invokeMethod(this, "incProgress", Qt::QueuedConnection);
         return;
     }
     m_traces.finishPhase(phase, m_cyclesWanted);
     m_collecting = false;
-    QTimer::singleShot(0, this, &AlgorithmDialog::nextStep);
+    QMetaObject::invokeMethod(this, "nextStep", Qt::QueuedConnection);
 }
 
 void AlgorithmDialog::storeRecord()

@@ -92,7 +92,6 @@ LevelMeterDialog::LevelMeterDialog(DataWorker* worker, QWidget* parent)
     , m_calibrationStep(0)
     , m_averageRaw(0)
     , m_zoneX(0.0)
-    , m_tasks(TASK_NONE)
 {
     ui->setupUi(this);
     QwtPlot* plot = ui->plot;
@@ -202,8 +201,7 @@ int LevelMeterDialog::averageRaw() const
 
 LevelMeterDialog::Tasks LevelMeterDialog::tasks() const
 {
-    MutexLocker lock(&m_mutex);
-    return m_tasks;
+    return Tasks(m_requests.pending());
 }
 
 QVector<QPointF> LevelMeterDialog::levels() const
@@ -232,8 +230,8 @@ void LevelMeterDialog::exec()
     {
         MutexLocker lock(&m_mutex);
         m_calibrationStep = step;
-        m_tasks = TASK_NONE;
     }
+    m_requests.clear();
     if (step != 0) {
         applyCalibrationSetup(step);
         m_calibration.resetPressGuard();
@@ -243,6 +241,7 @@ void LevelMeterDialog::exec()
     setPulseMode(false);
     setReceiveMode(false);
     ui->SaveButton->setEnabled(true);
+    m_active = true;
     startDataWorker();
 }
 
@@ -394,7 +393,6 @@ void LevelMeterDialog::onMeasurementFinished(quint32 /*frequency*/, const quint3
         sum += avgValues[i] & SAMPLE_MASK;
     }
     bool complete = false;
-    Tasks tasks = TASK_NONE;
     {
         MutexLocker lock(&m_mutex);
         m_averageRaw = int(sum / nSamples);
@@ -404,9 +402,8 @@ void LevelMeterDialog::onMeasurementFinished(quint32 /*frequency*/, const quint3
         const int slot = m_levels->addSample(0.0, timeAxisSeconds(m_gatingTime), bounded);
         m_zoneX = m_levels->getSample(slot).x();
         complete = m_levels->isDataCompleted();
-        tasks = m_tasks;
     }
-    if (complete && tasks != TASK_NONE) {
+    if (complete && m_requests.pauseForRequests()) {
         // A pass is complete and a save waits for it: the GUI thread writes the record while this
         // thread waits here.
         QMetaObject::invokeMethod(this, "onDataCompleted", Qt::QueuedConnection);
@@ -448,6 +445,8 @@ void LevelMeterDialog::stopDataWorker()
     // The thread ends first (after its current step), then the connection goes.
     m_worker->stop();
     disconnect(m_worker, &DataWorker::measurementFinished, this, &LevelMeterDialog::onMeasurementFinished);
+    // A pause the handler asked for ended with the thread.
+    m_requests.takePause();
 }
 
 void LevelMeterDialog::pauseDataWorker()
@@ -461,7 +460,10 @@ void LevelMeterDialog::resumeDataWorker()
     if (!m_worker || !m_worker->isRunning())
         return;
     startTimer();
-    m_worker->resume();
+    // Only a pause the handler asked for is released: a spare resume would let the next pause
+    // pass straight through.
+    if (m_requests.takePause())
+        m_worker->resume();
 }
 
 void LevelMeterDialog::startTimer()
@@ -607,6 +609,8 @@ void LevelMeterDialog::zoomOut()
 
 void LevelMeterDialog::onDataCompleted()
 {
+    if (!m_active)
+        return;
     RecordSaving::setStatusText(QString());
     updatePlot();
     QTimer::singleShot(100, this, &LevelMeterDialog::handleTasks);
@@ -614,26 +618,35 @@ void LevelMeterDialog::onDataCompleted()
 
 void LevelMeterDialog::handleTasks()
 {
-    bool save = false;
+    // Queued before the screen was left: the worker may belong to another page now. A save's
+    // dialogs run event loops that may deliver a second queued call.
+    if (!m_active || m_handlingTasks)
+        return;
+    m_handlingTasks = true;
+    runSave();
+    m_handlingTasks = false;
+    if (tasks() == TASK_NONE)
+        resumeDataWorker();
+}
+
+void LevelMeterDialog::runSave()
+{
     bool complete = false;
     {
         MutexLocker lock(&m_mutex);
-        save = m_tasks.testFlag(TASK_SAVE);
         complete = m_levels->isDataCompleted();
-        if (save && complete)
-            m_tasks &= ~Tasks(TASK_SAVE);
     }
+    const bool save = tasks().testFlag(TASK_SAVE);
     if (save && complete) {
+        m_requests.remove(TASK_SAVE);
         RecordSaving::setStatusText(QString());
         const QPixmap picture = grabScreen();
         Configuration::Phase phase = Configuration::PHASE_Unspecified;
         if (RecordSaving::askPhase(&phase))
             RecordSaving::saveAndReport(NAME, picture, buildRecord(phase));
-    } else if (save) {
+    } else if (save && m_active) {
         RecordSaving::setStatusText(tr("Wait for complete data..."));
     }
-    if (tasks() == TASK_NONE)
-        resumeDataWorker();
 }
 
 QDomDocument LevelMeterDialog::buildRecord(Configuration::Phase phase) const
@@ -744,10 +757,7 @@ void LevelMeterDialog::on_SaveButton_clicked()
         confirmCalibrationStep(m_pressClock.elapsed());
         return;
     }
-    {
-        MutexLocker lock(&m_mutex);
-        m_tasks |= TASK_SAVE;
-    }
+    m_requests.add(TASK_SAVE);
     QTimer::singleShot(100, this, &LevelMeterDialog::handleTasks);
 }
 
@@ -766,10 +776,16 @@ void LevelMeterDialog::on_ExitButton_clicked()
 void LevelMeterDialog::leave()
 {
     stopDataWorker();
-    {
-        MutexLocker lock(&m_mutex);
-        m_tasks = TASK_NONE;
+    // Inactive first: a save shows dialogs whose event loops would run the queued handleTasks.
+    // A save whose pass is complete is still written; one still waiting for its pass is dropped.
+    m_active = false;
+    if (!m_handlingTasks) {
+        m_handlingTasks = true;
+        runSave();
+        m_handlingTasks = false;
     }
+    RecordSaving::setStatusText(QString());
+    m_requests.clear();
     // A calibration left half-way: its step stays for the next visit, nothing of the open case
     // is stored, and the receiver goes back to the operator's own set-up.
     if (calibrationStep() != 0) {

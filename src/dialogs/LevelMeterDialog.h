@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/SetupDialog.h"
+#include "dialogs/SweepTasks.h"
 #include "util/CalibrationTriple.h"
 #include "util/Configuration.h"
 #include "util/TwoPointCalibration.h"
@@ -113,6 +114,8 @@ public slots:
     void zoomOut();
     void zoomPolygon(const QPolygon& polygon);
     void handleTasks();
+    // Writes the record of a pending save once its pass is complete.
+    void runSave();
 
     void startDataWorker();
     void stopDataWorker();
@@ -166,6 +169,9 @@ private:
     TwoPointCalibration m_calibration;
     QElapsedTimer m_pressClock;
 
+    // GUI thread only: between exec() and leave(); a save's dialogs are open.
+    bool m_active = false;
+    bool m_handlingTasks = false;
     // Shared with the worker's thread: guarded by m_mutex.
     int m_gatingTime;
     int m_ampMin;
@@ -176,7 +182,8 @@ private:
     int m_calibrationStep;
     int m_averageRaw;
     double m_zoneX;
-    Tasks m_tasks;
+    // The pending save and whether the handler paused the worker for it (locked inside).
+    SweepTasks m_requests;
     mutable QMutex m_mutex;
 };
 

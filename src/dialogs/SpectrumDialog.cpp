@@ -464,6 +464,8 @@ void SpectrumDialog::requestFreeze(int target, CurveSelect source)
 void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*minValues*/, const quint32* avgValues,
     const quint32* maxValues, quint16 nSamples, bool* repeatMeasurement)
 {
+    // The GUI thread is reached by queued calls by name: no functor object made on this thread
+    // is handed to the other one (the event queue's lock is invisible to ThreadSanitizer).
     bool repeat = false;
     bool complete = false;
     {
@@ -474,13 +476,13 @@ void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*m
             // Lost lock (or nothing measured): the step carries no data.
             if (frequency == 0 && m_pllLocked) {
                 m_pllLocked = false;
-                QTimer::singleShot(0, this, &SpectrumDialog::updatePlotLegend);
-                QTimer::singleShot(0, this, &SpectrumDialog::showPllUnlocked);
+                QMetaObject::invokeMethod(this, "updatePlotLegend", Qt::QueuedConnection);
+                QMetaObject::invokeMethod(this, "showPllUnlocked", Qt::QueuedConnection);
             }
         } else {
             if (!m_pllLocked) {
                 m_pllLocked = true;
-                QTimer::singleShot(0, this, &SpectrumDialog::updatePlotLegend);
+                QMetaObject::invokeMethod(this, "updatePlotLegend", Qt::QueuedConnection);
             }
             quint64 sum = 0;
             quint32 maxRaw = 0;
@@ -507,7 +509,7 @@ void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*m
             }
             if (m_live->series(m_referencePhase ? LiveSpectrumTraces::REF_MAX : LiveSpectrumTraces::MAX)
                     ->isDataCompleted())
-                QTimer::singleShot(0, this, &SpectrumDialog::updatePlotLegend);
+                QMetaObject::invokeMethod(this, "updatePlotLegend", Qt::QueuedConnection);
 
             m_referencePhase = referenceShown ? !m_referencePhase : false;
             setAntennaSelectA(!m_referencePhase);
@@ -521,7 +523,7 @@ void SpectrumDialog::onMeasurementFinished(quint32 frequency, const quint32* /*m
     if (!repeat && complete && m_tasks.pauseForRequests()) {
         // The sweep is complete and a request waits for it: the GUI thread does the work while
         // this thread waits here, then resumes it.
-        QTimer::singleShot(0, this, &SpectrumDialog::onDataCompleted);
+        QMetaObject::invokeMethod(this, "onDataCompleted", Qt::QueuedConnection);
         pauseDataWorker();
     }
 }

@@ -185,12 +185,15 @@ public slots:
 protected:
     void timerEvent(QTimerEvent* event) override;
 
+private slots:
+    // Queued from the worker's thread.
+    void showPllUnlocked();
+
 private:
     // Which live trace a flag stands for (index into the live arrays), -1 for none.
     static int liveIndex(CurveSelect curve);
     QString maxTitle() const;
     QString refMaxTitle() const;
-    void showPllUnlocked();
     void setStopIcon(bool stopped);
     // The slot of a reported frequency in the running sweep, -1 for none (under m_dataLock).
     int slotOf(quint32 frequency) const;

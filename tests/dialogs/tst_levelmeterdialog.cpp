@@ -8,6 +8,7 @@
 #include "util/Configuration.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -275,6 +276,28 @@ private slots:
         QCOMPARE(Calibration::getInt(Calibration::VT_BBLOGOffset), 7000); // the default
         QCOMPARE(line(208) + line(212), QByteArray("10"));
         QCOMPARE(dac(1), 300);
+    }
+
+    // Leaving between the end-of-pass pause and the queued save: the save of the complete pass is
+    // written once, and the queued call finds the screen left.
+    void leavingBeforeTheQueuedSave()
+    {
+        LevelMeterDialog dialog(nullptr);
+        dialog.exec();
+        feed(dialog, 0, 7150, 499);
+        dialog.on_SaveButton_clicked();
+        feed(dialog, 0, 7150); // the pass completes; the handler queues the save
+        dialog.on_ExitButton_clicked();
+        const auto saved = [this] {
+            QDirIterator it(m_root->path("/data/corvane_data"), {"level_*.xml"}, QDir::Files, QDirIterator::Subdirectories);
+            int count = 0;
+            for (; it.hasNext(); it.next())
+                ++count;
+            return count;
+        };
+        QCOMPARE(saved(), 1);
+        QTest::qWait(400);
+        QCOMPARE(saved(), 1);
     }
 };
 

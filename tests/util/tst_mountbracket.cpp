@@ -37,6 +37,8 @@ private slots:
                 SystemHelper::unmountData();
             }
         };
+        // Qt's first-use type registrations (under a lock TSan cannot see) before the threads, as at start.
+        Configuration::setValue(Configuration::VT_Brightness, 19, QStringLiteral("system"));
         std::unique_ptr<QThread> nesting(QThread::create(writer, 0));
         std::unique_ptr<QThread> other(QThread::create(writer, 1));
         nesting->start();
