@@ -23,6 +23,8 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <malloc.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -42,6 +44,14 @@ long residentKb()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+
+// The heap in use by the program's allocations, as glibc counts it: unlike the resident memory it
+// leaves out free space the allocator keeps. Meaningless under a sanitizer, whose allocator
+// replaces glibc's.
+long heapInUseKb()
+{
+    return long(mallinfo2().uordblks / 1024);
 }
 
 qint64 nowSeconds()
@@ -127,15 +137,18 @@ int main(int argc, char** argv)
     QObject::connect(&heartbeat, &QTimer::timeout, [&hangWatch] { hangWatch.beat(); });
     heartbeat.start(500);
 
-    long firstRss = -1, lastRss = -1;
+    long firstRss = -1, lastRss = -1, firstHeap = -1, lastHeap = -1;
     const int firstSample = qMin(60, qMax(1, seconds / 10));
     QTimer::singleShot(firstSample * 1000, [&] {
         firstRss = residentKb();
-        soakLog(QStringLiteral("resident memory %1 kB").arg(firstRss));
+        firstHeap = heapInUseKb();
+        soakLog(QStringLiteral("resident memory %1 kB, heap in use %2 kB").arg(firstRss).arg(firstHeap));
     });
     // Every minute into the trace, to tell a level that settles from one that keeps rising.
     QTimer memoryTrace;
-    QObject::connect(&memoryTrace, &QTimer::timeout, [] { soakLog(QStringLiteral("resident memory %1 kB").arg(residentKb())); });
+    QObject::connect(&memoryTrace, &QTimer::timeout, [] {
+        soakLog(QStringLiteral("resident memory %1 kB, heap in use %2 kB").arg(residentKb()).arg(heapInUseKb()));
+    });
     memoryTrace.start(60000);
     bool closed = true;
     bool stoppedCleanly = true;
@@ -146,7 +159,8 @@ int main(int argc, char** argv)
             faults.set(QLatin1String(reference), false);
         closed = responder.closeAll(60000);
         lastRss = residentKb();
-        soakLog(QStringLiteral("end; resident memory %1 kB").arg(lastRss));
+        lastHeap = heapInUseKb();
+        soakLog(QStringLiteral("end; resident memory %1 kB, heap in use %2 kB").arg(lastRss).arg(lastHeap));
         // Back to the main menu the operator's way: every screen stops its measurement on leaving.
         ScreenNavigator navigator(&random);
         for (int tap = 0; tap < 10 && closed && !navigator.isAt(ScreenNavigator::Menu); ++tap) {
@@ -176,10 +190,10 @@ int main(int argc, char** argv)
     app.exec();
 
     const bool ok = closed && stoppedCleanly && responder.stuck() == 0;
-    std::printf("soak: screen=%s seconds=%d actions=%d faults=%d rss_first_kb=%ld rss_last_kb=%ld forced=%d stuck=%d "
-                "result=%s\n",
-                qPrintable(screen), seconds, soakOperator.actions() + responder.taps(), faults.thrown(), firstRss, lastRss,
-                responder.forced(), responder.stuck(), ok ? "ok" : "FAILED");
+    std::printf("soak: screen=%s seconds=%d actions=%d faults=%d rss_first_kb=%ld rss_last_kb=%ld heap_first_kb=%ld "
+                "heap_last_kb=%ld forced=%d stuck=%d result=%s\n",
+                qPrintable(screen), seconds, soakOperator.actions() + responder.taps(), faults.thrown(), firstRss, lastRss, firstHeap,
+                lastHeap, responder.forced(), responder.stuck(), ok ? "ok" : "FAILED");
     std::fflush(stdout);
     return ok ? 0 : 1;
 }

@@ -87,7 +87,8 @@ summary="$out/summary.txt"
 failed=0
 {
   echo "$command_line    ($(date '+%Y-%m-%d %H:%M'))"
-  printf '%-18s %-8s %7s %11s %11s %8s %8s %7s  %s\n' screen sanitizer reports "RSS min 1" "RSS min $minutes" growth actions faults result
+  printf '%-18s %-9s %7s %10s %10s %8s %10s %10s %8s %7s  %s\n' screen sanitizer reports "RSS min 1" "RSS min $minutes" \
+    growth "heap min 1" "heap min $minutes" actions faults result
   for item in "${pending[@]}"; do
     read -r screen sanitizer <<< "$item"
     dir="$out/$screen.$sanitizer"
@@ -110,8 +111,14 @@ failed=0
       if [ $((last - first)) -gt 16384 ] && [ $((last * 10)) -gt $((first * 11)) ]; then result="$result, memory grew"; fi
     fi
     if [ "$reports" != 0 ] || [ "$result" != ok ]; then failed=1; fi
-    printf '%-18s %-8s %7s %8s MB %8s MB %8s %8s %7s  %s\n' "$screen" "$sanitizer" "$reports" \
-      "$(( ${first:-0} / 1024 ))" "$(( ${last:-0} / 1024 ))" "$growth" "$(field actions)" "$(field faults)" "$result"
+    # The heap in use (glibc's count) only means something without a sanitizer.
+    heap_first="-"; heap_last="-"
+    if [ "$sanitizer" = none ] && [ -n "$(field heap_first_kb)" ]; then
+      heap_first="$(field heap_first_kb) kB"; heap_last="$(field heap_last_kb) kB"
+    fi
+    printf '%-18s %-9s %7s %7s MB %7s MB %8s %10s %10s %8s %7s  %s\n' "$screen" "$sanitizer" "$reports" \
+      "$(( ${first:-0} / 1024 ))" "$(( ${last:-0} / 1024 ))" "$growth" "$heap_first" "$heap_last" "$(field actions)" \
+      "$(field faults)" "$result"
   done
 } > "$summary"
 cat "$summary"
