@@ -101,6 +101,10 @@ bool ScreenNavigator::stepTowards(Page target, int setupPage)
     case Setup:
         if (target == Kalib && setup->currentDialog() == SetupDialog::DIALOG_SERVICE)
             return tap(widget, "CalibrationButton");
+        // A page that is not offered now (the measurement pages outside their screens, the
+        // service and algorithm pages while switched off) cannot be reached.
+        if (target == Setup && setupPage >= 0 && !SetupDialog::pages().value(setupPage)->isAvailable())
+            return false;
         if ((target == Setup || target == Kalib) && !setup->isLocked()) {
             // The arrows stop at the first and the last page.
             const int wanted = target == Kalib ? int(SetupDialog::DIALOG_SERVICE) : setupPage;

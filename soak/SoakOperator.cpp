@@ -27,6 +27,8 @@ namespace {
 const QString kSystem = QStringLiteral("system");
 // The reference generator must feed a calibration step this long before the operator confirms.
 constexpr qint64 ReferenceSettleMs = 4000;
+// Taps to walk to an action's page before the operator gives the action up.
+constexpr int MaxWalk = 12;
 // How long the time-domain operator watches radio sync while the radio is silent.
 constexpr int RadioWatchMs = 90000;
 
@@ -161,8 +163,6 @@ void SoakOperator::buildAutodetection()
     addTap(1, Page::Spectrum, "SaveButton");
     add(1, Page::Spectrum, [this] { return tapPlot(); });
     add(1, Page::Setup, [this] {
-        ensureAlgorithm();
-        SetupDialog::instance()->updateButtons();
         return m_navigator.tapAny(SetupDialog::pages().value(SetupDialog::DIALOG_ALGORITHM)) || true;
     }, SetupDialog::DIALOG_ALGORITHM);
     addTap(1, Page::Spectrum, "ExitButton");
@@ -222,8 +222,12 @@ void SoakOperator::buildSetup()
     addTap(2, Page::Setup, "SoftwareUpdateButton", system);
     addTap(1, Page::Setup, "FactoryDefault", system);
     add(2, Page::Setup, [this, system] { return m_navigator.tapAny(SetupDialog::pages().value(system)) || true; }, system);
-    for (int page : {SetupDialog::DIALOG_SPECTRUM, SetupDialog::DIALOG_TIME, SetupDialog::DIALOG_LEVEL, SetupDialog::DIALOG_INFO})
-        add(1, Page::Setup, [this, page] { return m_navigator.tapAny(SetupDialog::pages().value(page)) || true; }, page);
+    add(1, Page::Setup, [this] { return m_navigator.tapAny(SetupDialog::pages().value(SetupDialog::DIALOG_INFO)) || true; },
+        SetupDialog::DIALOG_INFO);
+    // The measurement pages are offered from their screens.
+    addSetupVisit(1, Page::Spectrum, "SetupSpectrumButton");
+    addSetupVisit(1, Page::Time, "SetupTimeButton");
+    addSetupVisit(1, Page::Level, "SetupLevelButton");
     addTap(1, Page::Setup, "CategoryButton");
     addTap(2, Page::Spectrum, "SaveButton");
 }
@@ -239,6 +243,7 @@ void SoakOperator::ensureAlgorithm()
     // What the service page's algorithm switch does.
     ensureServiceMode();
     Configuration::setValue(QStringLiteral("algorithm"), 1, kSystem);
+    SetupDialog::instance()->updateButtons();
 }
 
 bool SoakOperator::tapPlot()
@@ -313,13 +318,17 @@ void SoakOperator::step()
             pick -= weights.at(m_pending);
     }
     const Action& action = m_actions.at(m_pending);
-    if (action.page == Page::Kalib || action.setupPage == SetupDialog::DIALOG_SERVICE
-        || action.setupPage == SetupDialog::DIALOG_ALGORITHM || m_screen == QLatin1String("levelcalibration"))
+    if (action.setupPage == SetupDialog::DIALOG_ALGORITHM)
+        ensureAlgorithm();
+    else if (action.page == Page::Kalib || action.setupPage == SetupDialog::DIALOG_SERVICE
+             || m_screen == QLatin1String("levelcalibration"))
         ensureServiceMode();
     if (m_navigator.isAt(action.page, action.setupPage)) {
+        m_walk = 0;
         if (action.run())
             m_pending = -1;
-    } else if (!m_navigator.stepTowards(action.page, action.setupPage)) {
+    } else if (++m_walk > MaxWalk || !m_navigator.stepTowards(action.page, action.setupPage)) {
+        m_walk = 0;
         m_pending = -1; // no way there now: another action next time
     }
     m_inStep = false;

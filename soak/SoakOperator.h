@@ -74,6 +74,8 @@ private:
     ScreenNavigator m_navigator;
     QVector<Action> m_actions;
     int m_pending = -1;
+    // Taps made so far to walk to the pending action's page.
+    int m_walk = 0;
     bool m_running = false;
     bool m_inStep = false;
     int m_done = 0;
