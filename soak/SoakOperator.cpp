@@ -7,6 +7,7 @@
 #include "dialogs/ISetupDialog.h"
 #include "dialogs/KalibDialog.h"
 #include "dialogs/SetupDialog.h"
+#include "dialogs/SpectrumDialog.h"
 #include "dialogs/ValueSelectDialog.h"
 #include "util/Configuration.h"
 
@@ -229,7 +230,21 @@ void SoakOperator::buildSetup()
     addSetupVisit(1, Page::Time, "SetupTimeButton");
     addSetupVisit(1, Page::Level, "SetupLevelButton");
     addTap(1, Page::Setup, "CategoryButton");
-    addTap(2, Page::Spectrum, "SaveButton");
+    add(2, Page::Spectrum, [this] { return saveAndWait(); });
+}
+
+bool SoakOperator::saveAndWait()
+{
+    // A save waits for the end of the sweep; leaving earlier drops it. This operator wants a
+    // record to copy and clear, so waits for it (at most half a minute).
+    auto* spectrum = qobject_cast<SpectrumDialog*>(m_navigator.currentWidget());
+    if (spectrum == nullptr || !m_navigator.tap(spectrum, "SaveButton"))
+        return true;
+    QElapsedTimer clock;
+    clock.start();
+    while ((spectrum->tasks() & SpectrumDialog::TASK_SAVE) && clock.elapsed() < 30000)
+        QTest::qWait(200);
+    return true;
 }
 
 void SoakOperator::ensureServiceMode()

@@ -62,6 +62,7 @@ private:
 
     bool tapPlot();
     bool dragPlot();
+    bool saveAndWait();
     static void ensureServiceMode();
     static void ensureAlgorithm();
 
