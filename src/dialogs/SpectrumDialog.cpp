@@ -555,6 +555,9 @@ void SpectrumDialog::startDataWorker()
         gatingTime = m_gatingTime;
     }
     setOffsetAmplifierValue(Calibration::getInt(Calibration::VT_NullOffsetLOG, QString()));
+    // A run stopped in a reference step left the reference input switched in: the first step of
+    // the new run belongs to the main input.
+    setAntennaSelectA(true);
     m_active = true;
     updatePlot();
     if (!m_worker)

@@ -2,12 +2,15 @@
 // antenna choice, the folder names, and every route from the main menu and back.
 #include "DialogDriver.h"
 #include "MainWindow.h"
+#include "SetupPageOperator.h"
 #include "common/TestRoot.h"
 #include "dialogs/HelpDialog.h"
 #include "dialogs/InfoDialog.h"
+#include "dialogs/LevelMeterDialog.h"
 #include "dialogs/SetupDialog.h"
 #include "dialogs/SpectrumDialog.h"
 #include "dialogs/TextEditDialog.h"
+#include "dialogs/TimeDomainDialog.h"
 #include "dialogs/ValueSelectDialog.h"
 #include "util/Configuration.h"
 #include "util/LanguageManager.h"
@@ -15,12 +18,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTextBrowser>
-#include <qwt_plot_curve.h>
 #include <QtTest>
 
 #include <functional>
@@ -33,8 +34,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
     QScopedPointer<TestRoot> m_root;
-    QStringList m_notices; // the texts of the notices the window showed, closed at once
-    QTimer m_noticeCloser;
+    SetupPageOperator m_operator; // closes the notices at once; their texts in m_operator.notices
 
     static MainWindow* window() { return MainWindow::instance(); }
     template<typename T>
@@ -45,10 +45,25 @@ class TestMainWindow : public QObject
     static QWidget* page() { return child<QStackedWidget>("MainWidget")->currentWidget(); }
     static QString status() { return child<QLabel>("statusLabel")->text(); }
     static void tap(const char* name) { DialogDriver::tap(child<QPushButton>(name)); }
+    static bool measuring(QWidget* screen)
+    {
+        if (auto* spectrum = qobject_cast<SpectrumDialog*>(screen))
+            return spectrum->isTimerRunning();
+        if (auto* time = qobject_cast<TimeDomainDialog*>(screen))
+            return time->isTimerRunning();
+        return qobject_cast<LevelMeterDialog*>(screen)->isTimerRunning();
+    }
+    // Leaves a measurement screen with its exit button: back on the main menu, not measuring.
+    static void leaveScreen(QWidget* screen)
+    {
+        DialogDriver::tap(screen->findChild<QPushButton*>("ExitButton"));
+        QCOMPARE(page(), child<QWidget>("MainMenu"));
+        QVERIFY(!measuring(screen));
+    }
     static QString today() { return QDate::currentDate().toString("yyyy-MM-dd"); }
     QString base() const { return m_root->path("/data/corvane_data/CV-0815/"); }
     void makeFolder(const QString& relative) { QVERIFY(QDir().mkpath(base() + relative)); }
-    QByteArray gpio(int line) const { return m_root->readFile(QString("/sys/class/gpio/gpio%1/value").arg(line)).trimmed(); }
+    QByteArray gpio(int line) const { return m_root->gpio(line); }
     bool install(const QString& name) const
     {
         QFile file(QCoreApplication::applicationDirPath() + "/../translations/" + name);
@@ -61,22 +76,13 @@ private slots:
         m_root.reset(new TestRoot);
         QVERIFY(m_root->installMount());
         for (int line : {207, 209, 213})
-            QVERIFY(m_root->writeFile(QString("/sys/class/gpio/gpio%1/value").arg(line), "0"));
+            QVERIFY(m_root->setGpio(line, "0"));
         QVERIFY(m_root->writeFile("/sys/class/power_supply/ds2782-0/capacity", "87\n"));
         QVERIFY(m_root->writeFile("/sys/class/backlight/backlight.7/brightness", "0"));
         QVERIFY(m_root->installScript("/bin/editenv", "[ \"$1\" = --prodid ] || exit 1\necho 'CV-0815, rev B'"));
-        QVERIFY(m_root->writeFile("/data/recall.xml", "<recall><freeze name=\"Stored\" freqMin=\"150\" freqMax=\"1000\">"
-                                                      "-50 -51</freeze></recall>"));
         for (const char* name : {"corvane_de.qm", "corvane_de.cfg", "corvane_en.cfg"})
             QVERIFY(install(name));
         window(); // shown only after the start-up pulse has been watched from its beginning
-        connect(&m_noticeCloser, &QTimer::timeout, this, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                m_notices << box->text();
-                box->accept();
-            }
-        });
-        m_noticeCloser.start(20);
     }
     void cleanupTestCase()
     {
@@ -113,13 +119,10 @@ private slots:
         QCOMPARE(status(), QStringLiteral("Main menu"));
         for (QPushButton* button : child<QWidget>("MainMenu")->findChildren<QPushButton*>())
             QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
-        // The stored curves were read when the spectrum screen was built.
-        QCOMPARE(window()->findChild<SpectrumDialog*>()->curve(SpectrumDialog::CURVE_FREEZE_1)->title().text(),
-                 QStringLiteral("Stored"));
         // The board set-up leaves the preamplifier on; every return to the menu switches it and
         // the pulse generator off. Backlight at the default 75 %.
         QCOMPARE(gpio(213), QByteArray("0"));
-        QVERIFY(m_root->writeFile("/sys/class/gpio/gpio207/value", "1"));
+        QVERIFY(m_root->setGpio(207, "1"));
         window()->gotoMainMenu();
         QCOMPARE(gpio(213) + gpio(207), QByteArray("10"));
         QCOMPARE(m_root->readFile("/sys/class/backlight/backlight.7/brightness"), QByteArray("95"));
@@ -183,14 +186,14 @@ private slots:
     }
 
     // Every way in from the main menu, and where leaving goes: setup opened by a measurement
-    // screen returns to that screen (its page is shown again), even when another category was
-    // chosen meanwhile; opened from the menu it returns to the menu.
+    // screen's own button returns to that screen (shown and measuring again), even when another
+    // category was chosen meanwhile; opened from the menu it returns to the menu.
     void routes_data()
     {
         QTest::addColumn<Action>("open");
         QTest::addColumn<QString>("openStatus");
         QTest::addColumn<Action>("leave");
-        QTest::addColumn<QString>("back");
+        QTest::addColumn<QString>("back"); // the page shown afterwards
         const auto setup = SetupDialog::instance;
         const auto setupExit = [setup] { DialogDriver::tap(setup()->findChild<QPushButton*>("ExitButton")); };
         QTest::newRow("help") << Action([] { tap("HelpButton"); }) << "Help" << Action([] {
@@ -209,10 +212,25 @@ private slots:
             QCOMPARE(setup()->currentDialog(), int(SetupDialog::DIALOG_SYSTEM));
             QVERIFY(!setup()->isLocked());
         }) << "Setup" << Action(setupExit) << "MainMenu";
-        QTest::newRow("setup from the spectrum screen") << Action([setup] {
-            window()->gotoSetup(SetupDialog::DIALOG_SPECTRUM);
-            QVERIFY(setup()->isLocked());
-        }) << "Setup" << Action(setupExit) << "SpectrumDialog";
+        const struct {
+            const char *menuButton, *status, *setupButton, *screen;
+            SetupDialog::Dialog page;
+        } screens[] = {
+            {"SpecButton", "Spectrum", "SetupSpectrumButton", "SpectrumDialog", SetupDialog::DIALOG_SPECTRUM},
+            {"TimeDomainButton", "Time Domain", "SetupTimeButton", "TimeDomainDialog", SetupDialog::DIALOG_TIME},
+            {"LevelMeterButton", "Level", "SetupLevelButton", "LevelMeterDialog", SetupDialog::DIALOG_LEVEL}};
+        for (const auto& s : screens) {
+            const Action open = [s] { tap(s.menuButton); };
+            const Action openSetup = [s, setup] {
+                tap(s.menuButton);
+                DialogDriver::tap(page()->findChild<QPushButton*>(s.setupButton));
+                QVERIFY(setup()->isLocked());
+                QCOMPARE(setup()->currentDialog(), int(s.page));
+            };
+            QTest::addRow("%s", s.status) << open << s.status << Action([] { leaveScreen(page()); }) << "MainMenu";
+            QTest::addRow("setup from the %s screen", s.status)
+                << openSetup << "Setup" << Action(setupExit) << s.screen;
+        }
         QTest::newRow("another category chosen meanwhile") << Action([setup] {
             window()->gotoSetup(SetupDialog::DIALOG_SPECTRUM);
             setup()->setDialog(SetupDialog::DIALOG_INFO, false);
@@ -220,13 +238,6 @@ private slots:
         QTest::newRow("setup from the menu after the screen's") << Action([] { tap("SetupButton"); }) << "Setup"
                                                                 << Action([setup] { QTest::keyClick(setup(), Qt::Key_Escape); })
                                                                 << "MainMenu";
-        QTest::newRow("spectrum") << Action([] {
-            tap("SpecButton");
-            QCOMPARE(window()->findChild<SpectrumDialog*>()->freqMin(), 150);
-        }) << "Spectrum" << Action([] {
-            DialogDriver::tap(window()->findChild<SpectrumDialog*>()->findChild<QPushButton*>("ExitButton"));
-            QVERIFY(!window()->findChild<SpectrumDialog*>()->isTimerRunning());
-        }) << "MainMenu";
     }
     void routes()
     {
@@ -238,12 +249,10 @@ private slots:
         QVERIFY(page() != child<QWidget>("MainMenu"));
         QTEST(status(), "openStatus");
         leave();
-        QWidget* expected = back == "MainMenu" ? child<QWidget>("MainMenu") : window()->findChild<SpectrumDialog*>();
-        QCOMPARE(page(), expected);
+        QCOMPARE(page()->objectName(), back);
         if (back != "MainMenu") {
-            QCOMPARE(status(), QStringLiteral("Spectrum"));
-            QVERIFY(window()->findChild<SpectrumDialog*>()->isTimerRunning());
-            DialogDriver::tap(window()->findChild<SpectrumDialog*>()->findChild<QPushButton*>("ExitButton"));
+            QVERIFY(measuring(page()));
+            leaveScreen(page());
         }
     }
 
@@ -259,10 +268,10 @@ private slots:
         window()->rescanFolderIndex();
         QCOMPARE(MainWindow::folderName(false), d + "_Folder_3");
         // A barcode clears the name and gets a folder level of its own; a notice tells the folder.
-        m_notices.clear();
+        m_operator.notices.clear();
         window()->onBarCodeScan("4711");
         QCOMPARE(MainWindow::folderName(true), base() + "4711/" + d);
-        QCOMPARE(m_notices, QStringList {"Folder 4711/" + d});
+        QCOMPARE(m_operator.notices, QStringList {"Folder 4711/" + d});
         makeFolder("4711/" + d);
         window()->onBarCodeScan("4711");
         window()->rescanFolderIndex();
@@ -271,7 +280,7 @@ private slots:
         for (const QString& scan : {QString("../1"), QString(".."), QString(129, '7')})
             window()->onBarCodeScan(scan);
         QCOMPARE(MainWindow::folderName(false), "4711/" + d + "_1");
-        QCOMPARE(m_notices.mid(2), QStringList({"Barcode refused: it contains characters not allowed in a folder name",
+        QCOMPARE(m_operator.notices.mid(2), QStringList({"Barcode refused: it contains characters not allowed in a folder name",
                                                 "Barcode refused: it is no folder name", "Barcode refused: longer than 128 characters"}));
         // A new name clears the barcode; an empty name leaves just the date.
         window()->setFolderName("Site A");
@@ -285,7 +294,7 @@ private slots:
         QCOMPARE(MainWindow::folderName(false), "99/" + d);
         // The new-folder button edits the name; leaving the editor keeps it.
         QString start;
-        m_notices.clear();
+        m_operator.notices.clear();
         DialogDriver::run(TextEditDialog::instance(), "? @ButtonOk", [] { return tap("NewDirButton"), 0; }, [&] {
             auto* line = TextEditDialog::instance()->findChild<QLineEdit*>("lineEditText");
             start = line->text();
@@ -293,7 +302,7 @@ private slots:
         });
         QCOMPARE(start, QStringLiteral("Folder"));
         QCOMPARE(MainWindow::folderName(false), d + "_Bay-7");
-        QTRY_COMPARE(m_notices, QStringList {"Folder " + d + "_Bay-7"});
+        QTRY_COMPARE(m_operator.notices, QStringList {"Folder " + d + "_Bay-7"});
         DialogDriver::run(TextEditDialog::instance(), "Escape", [] { return tap("NewDirButton"), 0; });
         QCOMPARE(MainWindow::folderName(false), d + "_Bay-7");
         window()->setFolderName("Folder");

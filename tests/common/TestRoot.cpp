@@ -85,3 +85,26 @@ QStringList TestRoot::mountLog() const
 {
     return QString::fromUtf8(readFile(QStringLiteral("/mount.log"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
+
+QByteArray TestRoot::gpio(int line) const
+{
+    return readFile(QStringLiteral("/sys/class/gpio/gpio%1/value").arg(line)).trimmed();
+}
+
+bool TestRoot::setGpio(int line, const QByteArray& value) const
+{
+    return writeFile(QStringLiteral("/sys/class/gpio/gpio%1/value").arg(line), value);
+}
+
+int TestRoot::dac(int device) const
+{
+    return readFile(QStringLiteral("/sys/bus/iio/devices/iio:device%1/out_voltage0_raw").arg(device)).trimmed().toInt();
+}
+
+void TestRoot::resetReceiver() const
+{
+    for (int line = 207; line <= 237; ++line)
+        setGpio(line, "0");
+    for (int device : {1, 2})
+        writeFile(QStringLiteral("/sys/bus/iio/devices/iio:device%1/out_voltage0_raw").arg(device), "0");
+}

@@ -38,6 +38,13 @@ public:
     // Lines the stand-in mount has logged so far.
     QStringList mountLog() const;
 
+    // The receiver's files as the board I/O sees them: GPIO line values and the DACs' raw values.
+    // resetReceiver() writes "0" to lines 207..237 and to both amplifier DACs.
+    QByteArray gpio(int line) const;
+    bool setGpio(int line, const QByteArray& value) const;
+    int dac(int device) const;
+    void resetReceiver() const;
+
 private:
     QTemporaryDir m_dir;
 };

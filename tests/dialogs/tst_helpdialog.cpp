@@ -60,14 +60,10 @@ private slots:
                 QVERIFY(browser(&help)->source().toLocalFile().endsWith("page10.html"));
         }
         QTEST(states, "states");
-        // Reopening help starts again on the first page; Exit and Escape leave, other keys do not.
-        help.showHelp();
-        QCOMPARE(help.currentPage(), 0);
+        // Other keys than Escape do not leave (Exit, Escape and reopening: app.mainwindow's routes).
         QSignalSpy exitSpy(&help, &HelpDialog::exit);
-        QTest::mouseClick(button(&help, "ExitButton"), Qt::LeftButton);
-        QTest::keyClick(browser(&help), Qt::Key_Escape);
         QTest::keyClick(browser(&help), Qt::Key_Down);
-        QCOMPARE(exitSpy.count(), 2);
+        QCOMPARE(exitSpy.count(), 0);
     }
 
     // Every page has a picture that loads and fits, and every link and picture it names exists.

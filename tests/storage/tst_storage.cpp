@@ -8,7 +8,7 @@
 #include <QMainWindow>
 #include <QtTest>
 
-class TestRecordWriter : public QObject
+class TestStorage : public QObject
 {
     Q_OBJECT
 
@@ -24,6 +24,14 @@ class TestRecordWriter : public QObject
         QPixmap picture(64, 48);
         picture.fill(Qt::red);
         return picture;
+    }
+
+    static QVector<QPointF> sweep(int count, double freqMin, double freqMax, double level)
+    {
+        QVector<QPointF> points;
+        for (int i = 0; i < count; ++i)
+            points.append(QPointF(freqMin + i * (freqMax - freqMin) / 500, level + i * 0.01));
+        return points;
     }
 
 private slots:
@@ -158,21 +166,7 @@ private slots:
         QTEST(findHighestFolderIndex(dir.path(), name), "expected");
         QCOMPARE(findHighestFolderIndex(dir.path() + "/does/not/exist", name), -1);
     }
-};
 
-class TestRecallFile : public QObject
-{
-    Q_OBJECT
-
-    static QVector<QPointF> sweep(int count, double freqMin, double freqMax, double level)
-    {
-        QVector<QPointF> points;
-        for (int i = 0; i < count; ++i)
-            points.append(QPointF(freqMin + i * (freqMax - freqMin) / 500, level + i * 0.01));
-        return points;
-    }
-
-private slots:
     // Four slots, empty ones without attributes; a slot stored before its sweep completed keeps
     // the range of its sweep, so its points keep their frequencies when read back.
     void roundTrip()
@@ -249,5 +243,5 @@ private slots:
     }
 };
 
-CORVANE_TEST_MAIN(TestRecordWriter, TestRecallFile)
+CORVANE_TEST_MAIN(TestStorage)
 #include "tst_storage.moc"

@@ -13,7 +13,7 @@
 #include <QSvgRenderer>
 #include <QtTest>
 
-class TestLanguageManager : public QObject
+class TestPresentation : public QObject
 {
     Q_OBJECT
 
@@ -24,6 +24,15 @@ class TestLanguageManager : public QObject
         QVERIFY(m_root.writeFile("/usr/lib/language/corvane_" + code + ".cfg", cfg));
         if (translation)
             QVERIFY(m_root.writeFile("/usr/lib/language/corvane_" + code + ".qm", m_germanQm));
+    }
+
+    static int visibleBoxes()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        int count = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            count += qobject_cast<QMessageBox*>(widget) && widget->isVisible();
+        return count;
     }
 
 private slots:
@@ -103,22 +112,7 @@ private slots:
         QCOMPARE(qApp->styleSheet().count("LANGUAGEMANAGER_END"), 2);
         manager->changeLanguage("en");
     }
-};
 
-class TestNotices : public QObject
-{
-    Q_OBJECT
-
-    static int visibleBoxes()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        int count = 0;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            count += qobject_cast<QMessageBox*>(widget) && widget->isVisible();
-        return count;
-    }
-
-private slots:
     // A timed notice blocks for its time, frameless, on top and without buttons.
     void timedNotice()
     {
@@ -183,5 +177,5 @@ private slots:
     }
 };
 
-CORVANE_TEST_MAIN(TestLanguageManager, TestNotices)
+CORVANE_TEST_MAIN(TestPresentation)
 #include "tst_presentation.moc"

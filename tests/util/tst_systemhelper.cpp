@@ -1,9 +1,14 @@
 #include "common/TestRoot.h"
+#include "util/Configuration.h"
 #include "util/Platform.h"
 #include "util/SystemHelper.h"
 
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+
+#include <atomic>
+#include <memory>
 
 // The operating-system services, always under a test root: commands run only as stand-ins from
 // the root (or, for file-only commands, confined to it), and the parsers get the outputs the
@@ -136,6 +141,46 @@ private slots:
         QVERIFY(!SystemHelper::mountData());
         QVERIFY(m_root->installMount());
         QVERIFY(SystemHelper::mountData() && SystemHelper::unmountData());
+    }
+
+    // The bracket used from two threads at once while the GUI thread writes settings (the
+    // calibration store takes writes from the acquisition thread): every writer finds the root
+    // writable, the remounts alternate, and the nesting ends balanced (run it under ThreadSanitizer
+    // too). The stand-in keeps the root's state, so a writer can see whether it really is writable.
+    void remountBracketsFromTwoThreads()
+    {
+        QVERIFY(m_root->installScript("/bin/mount", "case \"$*\" in *rw*) echo rw;; *) echo ro;; esac"
+                                                    " > \"$CORVANE_ROOT/rootfs\"\n"
+                                                    "echo \"$*\" >> \"$CORVANE_ROOT/mount.log\""));
+        std::atomic<int> readOnlyWrites{0};
+        const auto writer = [this, &readOnlyWrites](int kind) {
+            for (int i = 0; i < 20; ++i) {
+                if (!SystemHelper::mountData())
+                    continue;
+                if (m_root->readFile("/rootfs").trimmed() != "rw")
+                    ++readOnlyWrites;
+                if (kind == 0 && SystemHelper::mountData()) // a nested bracket
+                    SystemHelper::unmountData();
+                SystemHelper::unmountData();
+            }
+        };
+        // Qt's first-use type registrations (under a lock TSan cannot see) before the threads, as at start.
+        Configuration::setValue(Configuration::VT_Brightness, 19, "system");
+        std::unique_ptr<QThread> nesting(QThread::create(writer, 0));
+        std::unique_ptr<QThread> other(QThread::create(writer, 1));
+        nesting->start();
+        other->start();
+        for (int i = 0; i < 20; ++i)
+            Configuration::setValue(Configuration::VT_Brightness, 20 + i, "system");
+        QVERIFY(nesting->wait(120000) && other->wait(120000));
+        QCOMPARE(readOnlyWrites.load(), 0);
+        QVERIFY(m_root->readFile("/data/config.ini").contains("Brightness=39"));
+        const QStringList log = m_root->mountLog();
+        for (int i = 0; i < log.size(); ++i)
+            QVERIFY2(log.at(i).endsWith(i % 2 ? "ro" : "rw"), qPrintable(log.join('|')));
+        // Balanced: the next bracket remounts again.
+        QVERIFY(log.size() % 2 == 0 && SystemHelper::mountData() && SystemHelper::unmountData());
+        QCOMPARE(m_root->mountLog().size(), log.size() + 2);
     }
 
     void networkFile()
