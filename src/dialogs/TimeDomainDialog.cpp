@@ -393,8 +393,9 @@ void TimeDomainDialog::onMeasurementFinished(quint32 /*frequency*/, const quint3
     }
     if (pending) {
         // A request waits for a finished sweep: the GUI thread does it while this thread waits
-        // here, then resumes it.
-        QTimer::singleShot(0, this, &TimeDomainDialog::onDataCompleted);
+        // here, then resumes it. Queued by name: no functor object made on this thread is run
+        // and deleted on the GUI thread.
+        QMetaObject::invokeMethod(this, "onDataCompleted", Qt::QueuedConnection);
         pauseDataWorker();
     }
 }
