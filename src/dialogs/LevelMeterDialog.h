@@ -169,7 +169,8 @@ private:
     TwoPointCalibration m_calibration;
     QElapsedTimer m_pressClock;
 
-    // GUI thread only: between exec() and leave(); a save's dialogs are open.
+    // GUI thread only. Active from exec() to leave(); handling while a save (with its dialogs)
+    // is being written.
     bool m_active = false;
     bool m_handlingTasks = false;
     // Shared with the worker's thread: guarded by m_mutex.
