@@ -117,10 +117,8 @@ void SoakOperator::buildTimeDomain()
     addTap(1, Page::Time, "VolumeButton");
     addTap(2, Page::Time, "SaveButton");
     add(2, Page::Time, [this] { return tapPlot(); }, -1, calm);
-    add(1, Page::Time, [this] { return m_navigator.tap(m_navigator.currentWidget(), "ClearButton") || true; }, -1, calm);
-    add(1, Page::Time, [this] { return m_navigator.tap(m_navigator.currentWidget(), "FreqButton") || true; }, -1, calm);
-    add(1, Page::Time, [this] { return m_navigator.tap(m_navigator.currentWidget(), "SyncButton") || true; }, -1, calm);
-    add(1, Page::Time, [this] { return m_navigator.tap(m_navigator.currentWidget(), "LinearAmplifierButton") || true; }, -1, calm);
+    for (const char* button : {"ClearButton", "FreqButton", "SyncButton", "LinearAmplifierButton"})
+        add(1, Page::Time, [this, button] { return m_navigator.tap(m_navigator.currentWidget(), button) || true; }, -1, calm);
     add(1, Page::Time, [this] {
         DialogDriver::whenShown(ValueSelectDialog::instance(), [] {
             for (QListWidget* list : ValueSelectDialog::instance()->findChildren<QListWidget*>())
