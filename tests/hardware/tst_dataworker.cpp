@@ -10,6 +10,7 @@
 #include <QMutex>
 #include <QtTest>
 
+#include <cstdio>
 #include <functional>
 #include <unistd.h>
 
@@ -227,25 +228,29 @@ private slots:
         QCOMPARE(recorder.steps.load(), visited.size());
     }
 
-    // An unreadable synthesiser reports the step as 0; the worker stays tuned, and a sweep keeps
-    // its course.
-    void unreadableSynthesiserReportsZero()
+    // With the synthesiser unlocked (its file neither readable nor writable) the steps and the
+    // FPGA's blocks report 0; the worker stays tuned for when it locks, and a sweep keeps its course.
+    void unlockedSynthesiserReportsZero()
     {
-        Board board;
-        QVERIFY(QFile::remove(board.path(PllFile)));
+        Board board(true);
+        QVERIFY(board.setFault("pll-unlocked", true));
+        const QByteArray pll = QFile::encodeName(board.path(PllFile));
+        QVERIFY(!std::fopen(pll.constData(), "r") && !std::fopen(pll.constData(), "w"));
         DataWorker worker;
         worker.setSampling(1, 1);
         Recorder recorder(worker);
         worker.startSingle(500000, -1);
-        QTRY_VERIFY_WITH_TIMEOUT(recorder.steps.load() >= 5, 10000);
-        QVERIFY(board.writeBoardFile(PllFile, "0\n"));
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.steps.load() >= 5 && board.readRegister(0x108) > 0, 10000);
+        QCOMPARE(board.readRegister(0x10C), 0u);
+        QVERIFY(board.setFault("pll-unlocked", false));
         QTRY_VERIFY_WITH_TIMEOUT(recorder.frequencies().contains(500000u), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(board.readRegister(0x10C), 500000u, 10000);
         worker.stop();
         const Frequencies visited = recorder.frequencies();
         const int locked = visited.indexOf(500000u);
         QCOMPARE(visited.count(0u) + visited.count(500000u), visited.size());
         QCOMPARE(visited.mid(0, locked).count(0u), locked);
-        QVERIFY(QFile::remove(board.path(PllFile)));
+        QVERIFY(board.setFault("pll-unlocked", true));
         Recorder sweepRecorder(worker);
         worker.start(100, 1000, 300, 1);
         QVERIFY(finishes(worker));
@@ -296,7 +301,7 @@ private slots:
         QFETCH(int, delayMs);
         QFETCH(int, result);
         Board board;
-        SystemCallLog::watchPoll("/dev/bram1", delayMs, result);
+        SystemCallLog::watch("/dev/bram1", delayMs, result);
         DataWorker worker;
         worker.setSampling(250, 1000); // 10 ms blocks
         Recorder recorder(worker);

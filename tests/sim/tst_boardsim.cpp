@@ -10,13 +10,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cstdio>
 #include <sys/stat.h>
 
 namespace {
 
 constexpr quint32 RegControl = 0x04, RegClocks = 0x08, RegSamples = 0x0C;
-constexpr quint32 SimBlocks = 0x104, SimStarts = 0x108, SimLastFrequency = 0x10C;
+constexpr quint32 SimBlocks = 0x104;
 const QString PllFile = "/sys/bus/iio/devices/iio:device3/out_altvoltage0_frequency";
 
 // Arms one software-start block and waits for it; false when the start bit stayed set.
@@ -158,13 +157,9 @@ private slots:
         SimulatedBoard board({"--seed", "11"});
         QVERIFY(board.start());
         QVERIFY(board.mapMemories());
-        setUp(board, "tune=300");
-        const quint32 blocks = board.readRegister(SimBlocks), starts = board.readRegister(SimStarts);
+        // (The block's start count and frequency are hardware.dataworker's, step by step.)
         QVERIFY(softwareStart(board, 500, 1000));
         QCOMPARE(board.readRegister(RegControl), 1u); // only the start bit was taken away
-        QCOMPARE(board.readRegister(SimBlocks) - blocks, 1u);
-        QCOMPARE(board.readRegister(SimStarts) - starts, 1u);
-        QCOMPARE(board.readRegister(SimLastFrequency), 300000u);
         QVERIFY(board.sample(0x4000, 0) & ~0x3FFFu); // bits above the detector value are in use
         QVERIFY(measure(board, 1, 2048).ordered);    // the largest block
         QVERIFY((board.sample(0x2000, 2047) & 0x3FFF) > 0);
@@ -286,18 +281,8 @@ private slots:
         SimulatedBoard board({"--seed", "9"});
         QVERIFY(board.start());
         QVERIFY(board.mapMemories());
-        board.useAsPlatformRoot();
-        setUp(board, "tune=700");
-        // PLL unlocked: the frequency file can be neither read nor written; blocks report 0.
-        QVERIFY(board.setFault("pll-unlocked", true));
-        QVERIFY(!std::fopen(qPrintable(board.path(PllFile)), "r") && !std::fopen(qPrintable(board.path(PllFile)), "w"));
-        QVERIFY(softwareStart(board, 100, 1000));
-        QCOMPARE(board.readRegister(SimLastFrequency), 0u);
-        QVERIFY(board.setFault("pll-unlocked", false));
-        QCOMPARE(pllGetFrequency(3), 700000000);
-        QVERIFY(softwareStart(board, 100, 1000));
-        QCOMPARE(board.readRegister(SimLastFrequency), 700000u);
         // FPGA missing: the device files are gone and a start bit stays set; a mapping lives on.
+        // (The unlocked PLL is hardware.dataworker's, seen through the worker.)
         QVERIFY(board.setFault("fpga-missing", true));
         QVERIFY(!QFileInfo::exists(board.path("/dev/bram0")) && !QFileInfo::exists(board.path("/dev/bram1")));
         QVERIFY(!softwareStart(board, 100, 1000, 300));
@@ -305,7 +290,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!(board.readRegister(RegControl) & 8), 1000);
         QByteArray states;
         QCOMPARE(board.runProgram({"--faults"}, &states), 0);
-        QVERIFY(states.contains("pll-unlocked=off"));
+        QVERIFY(states.contains("fpga-missing=off"));
         QCOMPARE(board.runProgram({"--fault", "no-such-fault", "on"}), 1);
         QCOMPARE(board.runProgram({"--fault", "pll-unlocked", "maybe"}), 1);
     }
