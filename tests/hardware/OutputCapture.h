@@ -22,7 +22,7 @@ public:
     }
     ~OutputCapture() { text(); }
 
-    // Ends the capture (once) and returns everything written meanwhile.
+    // Ends the capture (on the first call) and returns everything written meanwhile.
     QByteArray text()
     {
         if (m_saved >= 0) {
@@ -30,10 +30,9 @@ public:
             ::dup2(m_saved, m_fd);
             ::close(m_saved);
             m_saved = -1;
-            m_file.seek(0);
-            m_text = m_file.readAll();
         }
-        return m_text;
+        m_file.seek(0);
+        return m_file.readAll();
     }
 
 private:
@@ -46,5 +45,4 @@ private:
     int m_fd;
     int m_saved = -1;
     QTemporaryFile m_file;
-    QByteArray m_text;
 };

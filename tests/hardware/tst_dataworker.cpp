@@ -7,7 +7,6 @@
 #include "hardware/DataWorker.h"
 #include "util/MutexLocker.h"
 
-#include <QMutex>
 #include <QtTest>
 
 #include <cstdio>

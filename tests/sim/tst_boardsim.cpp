@@ -1,13 +1,13 @@
 // The board simulator as the instrument meets it: the prepared root read through the
 // instrument's own board I/O and system helper, the FPGA emulation over the two memory files,
 // the signal model seen through the default calibration, the stand-in commands and the faults.
+// (The unlocked PLL, and each block's start and frequency, are hardware.dataworker's.)
 #include "common/SimulatedBoard.h"
 #include "hardware/BoardIO.h"
 #include "util/BootEnvironment.h"
 #include "util/ConversionHelper.h"
 #include "util/SystemHelper.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -116,16 +116,6 @@ private slots:
         m_board.useAsPlatformRoot();
     }
 
-    void softwareStarts()
-    {
-        // (The block's start count and frequency are hardware.dataworker's, step by step.)
-        QVERIFY(softwareStart(m_board, 500, 1000));
-        QCOMPARE(m_board.readRegister(RegControl), 1u); // only the start bit was taken away
-        QVERIFY(m_board.sample(0x4000, 0) & ~0x3FFFu); // bits above the detector value are in use
-        QVERIFY(measure(m_board, 1, 2048).ordered);    // the largest block
-        QVERIFY((m_board.sample(0x2000, 2047) & 0x3FFF) > 0);
-    }
-
     void phaseSynchronousBlocks()
     {
         setUp(m_board, "rms tune=600 lin=500 off=250");
@@ -176,10 +166,15 @@ private slots:
         QCOMPARE(m_board.readRegister(RegControl), 116u);
     }
 
-    void faultsSwitchAtRunTime()
+    // A software start makes one block; while the FPGA is missing none comes.
+    void softwareStartsAndFaults()
     {
+        QVERIFY(softwareStart(m_board, 500, 1000));
+        QCOMPARE(m_board.readRegister(RegControl), 1u); // only the start bit was taken away
+        QVERIFY(m_board.sample(0x4000, 0) & ~0x3FFFu); // bits above the detector value are in use
+        QVERIFY(measure(m_board, 1, 2048).ordered); // the largest block
+        QVERIFY((m_board.sample(0x2000, 2047) & 0x3FFF) > 0);
         // FPGA missing: the device files are gone and a start bit stays set; a mapping lives on.
-        // (The unlocked PLL is hardware.dataworker's, seen through the worker.)
         QVERIFY(m_board.setFault("fpga-missing", true));
         QVERIFY(!QFileInfo::exists(m_board.path("/dev/bram0")) && !QFileInfo::exists(m_board.path("/dev/bram1")));
         QVERIFY(!softwareStart(m_board, 100, 1000, 300));
