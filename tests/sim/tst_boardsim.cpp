@@ -194,7 +194,8 @@ private slots:
         QVERIFY(SystemHelper::unmountData());
         QThread::msleep(100);
         QVERIFY(m_board.writeBoardFile("/data/stray.xml", "<x/>"));
-        QTRY_VERIFY_WITH_TIMEOUT(m_board.readBoardFile("/sim/readonly-violations.log").contains("/data/stray.xml"), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_board.readBoardFile("/sim/readonly-violations.log").contains("/data/stray.xml"), 3000);
         QThread::msleep(1200);
         const QByteArray report = m_board.readBoardFile("/sim/readonly-violations.log");
         QVERIFY(!report.contains("config.ini"));
@@ -322,7 +323,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_board.path("/sim/ready")));
         // Started in the background by a shell that ends, the simulator follows it.
         QProcess shell;
-        shell.start("/bin/sh", {"-c", "\"$0\" --root \"$1\" 2>/dev/null & sleep 1", SimulatedBoard::program(), m_board.root()});
+        shell.start("/bin/sh",
+            {"-c", "\"$0\" --root \"$1\" 2>/dev/null & sleep 1", SimulatedBoard::program(), m_board.root()});
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(m_board.path("/sim/ready")), 3000);
         QVERIFY(shell.waitForFinished(5000));
         QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(m_board.path("/sim/ready")), 3000);
