@@ -36,7 +36,6 @@ public:
     // The logging stand-in "mount" described above (also installed as "umount").
     bool installMount() const;
     void setMountFails(bool fails) const;
-    // Lines the stand-in mount has logged so far.
     QStringList mountLog() const;
 
     // The receiver's files as the board I/O sees them: GPIO line values and the DACs' raw values.

@@ -15,14 +15,12 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPointer>
 #include <QtTest>
 
 #include <qwt_plot.h>
 #include <qwt_plot_canvas.h>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_marker.h>
-#include <qwt_scale_engine.h>
 #include <qwt_scale_map.h>
 
 // Exposes the cached label lookup that the axis widget uses when it paints.
@@ -116,21 +114,15 @@ private slots:
         OverridingPlotData broken(0);
         QCOMPARE(broken.addSample(1.0, 2.0, 3.0), 0);
         QCOMPARE(broken.getSample(0), QPointF(1.0, 3.0));
-    }
-
-    void sampleAtFrequency()
-    {
-        OverridingPlotData data(5);
+        // A frequency finds the last slot below it.
+        OverridingPlotData five(5);
         for (int i = 0; i < 5; ++i)
-            data.addSample(100.0, 200.0, double(i)); // x = 100, 125, 150, 175, 200
+            five.addSample(100.0, 200.0, double(i)); // x = 100, 125, 150, 175, 200
         const QList<QPair<int, QPointF>> cases {{150, {125, 1}}, {151, {150, 2}}, {100, {100, 0}},
                                                 {50, {100, 0}},   {201, {200, 4}}, {200, {175, 3}}};
         for (const auto& c : cases)
-            QCOMPARE(data.getSampleAtFrequency(c.first), c.second);
-        QwtPlotCurve curve;
-        curve.setSamples(*data.getData());
-        QCOMPARE(curve.dataSize(), size_t(5));
-        QCOMPARE(data.boundingRect(), QRectF(100, 0, 100, 4));
+            QCOMPARE(five.getSampleAtFrequency(c.first), c.second);
+        QCOMPARE(five.boundingRect(), QRectF(100, 0, 100, 4));
     }
 
     // Each step sets count entries (the last one spanning) in the given columns.
@@ -157,18 +149,16 @@ private slots:
         QCOMPARE(bar.findChildren<QLabel*>().size(), bar.labels().size());
     }
 
-    // A refresh keeps the labels and updates their texts; a shorter list deletes the last ones.
+    // A refresh keeps the labels and updates their texts.
     void labelsAreReused()
     {
         InfoBar bar(nullptr);
         bar.setInfo(entries(6), 2);
         const QList<QLabel*> before = bar.labels();
-        QPointer<QLabel> sixth = before.at(5);
         QList<InfoBar::Info> changed = entries(4);
         changed[2] = InfoBar::Info("new", "color: red;");
         bar.setInfo(changed, 2);
         QCOMPARE(bar.labels(), before.mid(0, 4));
-        QVERIFY(sixth.isNull());
         QCOMPARE(bar.labels().at(2)->text() + bar.labels().at(2)->styleSheet(), QStringLiteral("newcolor: red;"));
     }
 
@@ -188,7 +178,6 @@ private slots:
     void unitOnTheAxis()
     {
         QwtPlot plot;
-        plot.resize(400, 300);
         auto* draw = new CachedScaleDraw("f/MHz");
         plot.setAxisScaleDraw(QwtPlot::xBottom, draw);
         plot.setAxisScale(QwtPlot::xBottom, 150.0, 1000.0, 100.0);
@@ -209,8 +198,6 @@ private slots:
     {
         QwtPlot plot;
         plot.resize(600, 400);
-        plot.setAxisScale(QwtPlot::xBottom, 0.0, 100.0);
-        plot.setAxisScale(QwtPlot::yLeft, -100.0, 0.0);
         PlotZoomer zoomer(&plot);
         plot.show();
         QVERIFY(QTest::qWaitForWindowExposed(&plot));
@@ -218,13 +205,12 @@ private slots:
         QSignalSpy spy(&zoomer, SIGNAL(selected(QPolygon, qint64)));
         QWidget* canvas = plot.canvas();
         const auto drag = [canvas](QPoint from, QPoint to, int holdMs) {
-            QMouseEvent press(QEvent::MouseButtonPress, from, canvas->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(canvas, &press);
+            QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, from);
             QTest::qWait(holdMs);
+            // The move carries the held button (QTest::mouseMove does not).
             QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(canvas, &move);
-            QMouseEvent release(QEvent::MouseButtonRelease, to, canvas->mapToGlobal(to), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(canvas, &release);
+            QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, to);
         };
         drag({20, 30}, {120, 90}, 250);
         QCOMPARE(spy.count(), 1);
@@ -236,9 +222,6 @@ private slots:
         QTest::qWait(300);
         drag({40, 40}, {42, 41}, 0);
         QVERIFY2(spy.at(1).at(1).toLongLong() < 200, qPrintable(spy.at(1).at(1).toString()));
-        const QRectF whole = zoomer.invTransform(canvas->contentsRect());
-        QVERIFY(qAbs(whole.left()) < 3.0 && qAbs(whole.right() - 100.0) < 3.0);
-        QVERIFY(qAbs(qMin(whole.top(), whole.bottom()) + 100.0) < 3.0);
     }
 
     // The raw-count linearisation (rows of counts) and the amplifier setting for a level (rows of dBm).

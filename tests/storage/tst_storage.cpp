@@ -49,7 +49,8 @@ class TestStorage : public QObject
     }
 
 private slots:
-    void texts()
+    // The record's file name, text and series elements, and its header and receiver group in document order.
+    void recordDocument()
     {
         const QDateTime moment(QDate(2024, 1, 31), QTime(14, 25, 1));
         QCOMPARE(recordFilePath("/data/x", "spectrum", recordTimeStamp(moment), "xml"), QStringLiteral("/data/x/spectrum_20240131_142501.xml"));
@@ -59,10 +60,6 @@ private slots:
         const QDomElement empty = createTextElement(document, "system", QString());
         QVERIFY(empty.childNodes().count() == 1 && empty.firstChild().isText());
         QCOMPARE(createTextElement(document, "a", "<&>").text(), QStringLiteral("<&>"));
-    }
-
-    void commonHeaderAndReceiverGroup()
-    {
         TestRoot root;
         QStringList expected {"system=", "software_version=2.0.14", "fpga_version=1.2.10", "device_name=Corvane",
                               "device_serial=CV123456", "sweep_rate=50", "date=2024-01-31", "time=09:05:07",
@@ -91,12 +88,10 @@ private slots:
         QTest::addColumn<bool>("mountFails");
         QTest::addColumn<bool>("withPicture");
         QTest::addColumn<bool>("saved");
-        QTest::addColumn<QStringList>("mounts");
-        const QStringList pair {"mount / -o remount,rw", "mount / -o remount,ro"};
-        QTest::newRow("new folders") << "/data/corvane_data/CV1/4711/2024-01-31_Folder" << false << true << true << pair;
-        QTest::newRow("no picture") << "/data/records" << false << false << true << pair;
-        QTest::newRow("remount fails") << "/data/records" << true << true << false << QStringList(pair.mid(0, 1));
-        QTest::newRow("a file in the folder's way") << "/data/blocked/records" << false << true << false << pair;
+        QTest::newRow("new folders") << "/data/corvane_data/CV1/4711/2024-01-31_Folder" << false << true << true;
+        QTest::newRow("no picture") << "/data/records" << false << false << true;
+        QTest::newRow("remount fails") << "/data/records" << true << true << false;
+        QTest::newRow("a file in the folder's way") << "/data/blocked/records" << false << true << false;
     }
     void saving()
     {
@@ -109,7 +104,8 @@ private slots:
         root.setMountFails(mountFails);
         const QString path = root.path(folder);
         QCOMPARE(saveMeasurement("spectrum", withPicture ? picture() : QPixmap(), record(), path), saved);
-        QTEST(root.mountLog(), "mounts");
+        const QStringList pair {"mount / -o remount,rw", "mount / -o remount,ro"};
+        QCOMPARE(root.mountLog(), mountFails ? QStringList(pair.first()) : pair); // no read-only remount after a failed one
         const QStringList files = QDir(path).entryList(QDir::Files);
         QCOMPARE(files.size(), saved ? (withPicture ? 2 : 1) : 0); // nothing left by the atomic writes
         QCOMPARE(QFileInfo::exists(path), saved);
@@ -187,18 +183,17 @@ private slots:
         QCOMPARE(path, root.path("/data/recall.xml"));
         QVector<RecallFile::Trace> traces(4);
         traces[0] = {"RC1", sweep(501, 100, 600, -60)};
+        traces[1] = {"One", {{300, -1}}};
         traces[3] = {"Partial", sweep(300, 150, 1000, -70)};
         const QDomDocument document = RecallFile::build(traces);
-        const QDomElement empty = document.documentElement().childNodes().at(1).toElement();
+        const QDomElement empty = document.documentElement().childNodes().at(2).toElement();
         QVERIFY(empty.tagName() == "freeze" && !empty.hasAttributes() && empty.text().isEmpty());
         QVERIFY(RecallFile::write(document, path));
         QVERIFY(root.readFile("/data/recall.xml").startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<recall>\n  <freeze"));
         QCOMPARE(root.mountLog(), QStringList({"mount / -o remount,rw", "mount / -o remount,ro"}));
         QCOMPARE(summary(RecallFile::read(path)),
-                 QStringList({"RC1 100 600 501:-55", "-", "-", "Partial 150 1000 300:-67.01"}));
+                 QStringList({"RC1 100 600 501:-55", "One 300 300 -1", "-", "Partial 150 1000 300:-67.01"}));
         QCOMPARE(RecallFile::rangeEnd({}, 501), 0.0);
-        QCOMPARE(RecallFile::rangeEnd({{300, -1}}, 501), 300.0);
-        QCOMPARE(RecallFile::rangeEnd(sweep(2, 200, 700, -50), 501), 700.0);
         // A failed remount or a folder that cannot take the temporary file keeps the previous file.
         root.setMountFails(true);
         QVERIFY(!RecallFile::write(RecallFile::build({}), path));
@@ -219,10 +214,8 @@ private slots:
         for (int i = 0; i < 600; ++i)
             values += (i ? " " : "") + QByteArray::number(-i);
         QTest::newRow("missing") << QByteArray("missing") << QStringList();
-        QTest::newRow("not xml") << QByteArray("this is not xml at all") << QStringList();
         QTest::newRow("truncated") << QByteArray("<?xml version=\"1.0\"?>\n<recall>\n  <freeze name=\"A\" freqMin=\"150\">-50 -5")
                                    << QStringList();
-        QTest::newRow("binary") << QByteArray("\x00\xff\xfe<recall>", 12) << QStringList();
         QTest::newRow("odd content") << "<recall><freeze name=\"Long\" freqMin=\"200\" freqMax=\"700\">" + values
                                             + "</freeze><freeze freqMin=\"abc\" freqMax=\"-5.5\">1 x  nan inf 1e999 2.5</freeze>"
                                               "<other>ignored</other><freeze name=\"Empty\" freqMin=\"1\" freqMax=\"2\"></freeze>"
@@ -246,7 +239,6 @@ class TestHtmlIndex : public QObject
 {
     Q_OBJECT
 
-private:
     TestRoot m_root;
     QString data() const { return m_root.path(QStringLiteral("/data/corvane_data")); }
     QString page(const QString& folder) const
