@@ -105,7 +105,7 @@ private slots:
         const QString path = root.path(folder);
         QCOMPARE(saveMeasurement("spectrum", withPicture ? picture() : QPixmap(), record(), path), saved);
         const QStringList pair {"mount / -o remount,rw", "mount / -o remount,ro"};
-        QCOMPARE(root.mountLog(), mountFails ? QStringList(pair.first()) : pair); // no read-only remount after a failed one
+        QCOMPARE(root.mountLog(), mountFails ? QStringList(pair.first()) : pair);
         const QStringList files = QDir(path).entryList(QDir::Files);
         QCOMPARE(files.size(), saved ? (withPicture ? 2 : 1) : 0); // nothing left by the atomic writes
         QCOMPARE(QFileInfo::exists(path), saved);
@@ -306,7 +306,7 @@ private slots:
         QTest::newRow("escaped markup and marker") << "<a&b>\"'#" << none << "&#60;a&#38;b&#62;&#34;&#39;&#35;";
         QTest::newRow("127 and 128 are no text") << QString("~\u007f\u0080") << none << "~&#65533;&#65533;";
         QTest::newRow("above 128") << QString("\u00a0\u00e4") << none << "&#160;&#228;";
-        QTest::newRow("outside the first plane: one reference") << QString::fromUtf8("\xf0\x9f\x98\x80") << none << "&#128512;";
+        QTest::newRow("astral plane: one reference") << QString::fromUtf8("\xf0\x9f\x98\x80") << none << "&#128512;";
         QTest::newRow("control character") << QString("a\u0001b\tc") << none << "a&#65533;b\tc";
     }
     void templateRules()
