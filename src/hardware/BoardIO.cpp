@@ -198,10 +198,10 @@ bool pllSetFrequency(int device, quint32 frequencyHz)
     FILE* file = openForWriting(path);
     if (!file)
         return false;
-    // Worked out in 64 bits: twice a frequency above 1073 MHz does not fit an int.
-    fprintf(file, "%llu", 2ULL * frequencyHz);
-    fclose(file);
-    return true;
+    // Worked out in 64 bits: twice a frequency above 1073 MHz does not fit an int. A driver
+    // that refuses the value says so when the buffered text is flushed, at fclose.
+    const bool written = fprintf(file, "%llu", 2ULL * frequencyHz) > 0;
+    return fclose(file) == 0 && written;
 }
 
 int pllGetFrequency(int device)

@@ -369,14 +369,16 @@ void DataWorker::run()
 
     for (;;) {
         writeRegister(REG_CONTROL, runningControl);
-        pllSetFrequency(PLL_DEVICE, quint32(qMin<quint64>(1000ULL * m_current, 0xFFFFFFFFULL)));
+        const bool tuned = pllSetFrequency(PLL_DEVICE, quint32(qMin<quint64>(1000ULL * m_current, 0xFFFFFFFFULL)));
         writeRegister(REG_CLOCKS_PER_SAMPLE, quint32(clocks) - 1);
         writeRegister(REG_SAMPLE_COUNT, samples);
         writeRegister(REG_AUX_LEVEL, auxLevel);
 
         // Synthesiser settling.
         sleepUntil(addMicroseconds(now(), SETTLE_TIME_US), SETTLE_TIME_US);
-        const bool pllPresent = pllGetFrequency(PLL_DEVICE) != -1;
+        // A step whose tuning failed is not at its frequency even if the synthesiser answers
+        // again by now (it locked in the meantime, still at the previous step's frequency).
+        const bool pllPresent = pllGetFrequency(PLL_DEVICE) != -1 && tuned;
 
         if (!phaseSynchronous)
             writeRegister(REG_CONTROL, runningControl + CONTROL_START);
@@ -389,7 +391,7 @@ void DataWorker::run()
         }
         sleepUntil(addMicroseconds(now(), blockTimeUs), blockTimeUs);
 
-        // An unreadable synthesiser reports the step as frequency 0; the sweep keeps its place,
+        // An unreadable or untuned synthesiser reports the step as frequency 0; the sweep keeps its place,
         // so the receiver stays tuned where it was and recovers with the synthesiser.
         const quint32 reported = pllPresent ? m_current : 0;
         bool repeat = false;

@@ -162,6 +162,9 @@ private slots:
         int value = 42;
         QVERIFY(!readFileInt(qPrintable(root.path(Pll)), &value));
         QCOMPARE(value, 42);
+        // A driver that refuses a value says so when the text is flushed: the tuning failed.
+        QVERIFY(QFile::remove(root.path(Pll)) && QFile::link("/dev/full", root.path(Pll)));
+        QVERIFY(!pllSetFrequency(3, 500000000));
         const QList<QPair<QByteArray, int>> states {{"Charging\n", 1}, {"Discharging\n", 2}, {"Not charging\n", 3},
                                                     {"Full\n", 4}, {"charging\n", 0}, {QByteArray(300, 'a') + "Full", 0}};
         for (const auto& state : states) {
