@@ -8,7 +8,6 @@
 #include "dialogs/DateTimeEditDialog.h"
 #include "dialogs/StoreRecallDialog.h"
 #include "dialogs/TextEditDialog.h"
-#include "dialogs/TextEditEventFilter.h"
 #include "dialogs/ValueEditDialog.h"
 #include "dialogs/ValueSelectDialog.h"
 #include "dialogs/ValueSliderDialog.h"
@@ -70,7 +69,25 @@ class TestInputDialogs : public QObject
 
     ValueSliderDialog* sliderDialog() { return ValueSliderDialog::instance(); }
     QSlider* slider() { return sliderDialog()->findChild<QSlider*>("Slider"); }
-    QString sliderShown() { return sliderDialog()->findChild<QLabel*>("valueLabel")->text(); }
+    // Drags the slider's handle past the right end and lets go there.
+    void dragToTheEnd()
+    {
+        QStyleOptionSlider option;
+        option.initFrom(slider());
+        option.orientation = slider()->orientation();
+        option.minimum = slider()->minimum();
+        option.maximum = slider()->maximum();
+        option.sliderPosition = option.sliderValue = slider()->value();
+        const QPoint start
+            = slider()->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider()).center();
+        const QPoint end = start + QPoint(slider()->width(), 0);
+        QTest::mousePress(slider(), Qt::LeftButton, Qt::NoModifier, start);
+        // The move carries the held button (QTest::mouseMove does not).
+        QMouseEvent move(QEvent::MouseMove, end, slider()->mapToGlobal(end), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(slider(), &move);
+        QTest::mouseRelease(slider(), Qt::LeftButton, Qt::NoModifier, end);
+    }
 
     TextEditDialog* textEdit() { return TextEditDialog::instance(); }
     QLineEdit* line() { return textEdit()->findChild<QLineEdit*>("lineEditText"); }
@@ -103,6 +120,38 @@ class TestInputDialogs : public QObject
     AdressEditDialog* addressEdit() { return AdressEditDialog::instance(); }
 
     DateTimeEditDialog* dateTimeEdit() { return DateTimeEditDialog::instance(); }
+    // A tap on the time's "up" or "down" arrow, or on its "seconds".
+    void touchTime(const QString& token)
+    {
+        auto* time = dateTimeEdit()->findChild<QTimeEdit*>("timeEdit");
+        QLineEdit* edit = time->findChild<QLineEdit*>();
+        int x = 0; // the first point whose cursor position is past "hh:mm:"
+        while (token == "seconds" && x < edit->width() && edit->cursorPositionAt(QPoint(x, edit->height() / 2)) < 7)
+            ++x;
+        if (token == "seconds")
+            return QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(x, edit->height() / 2));
+        QStyleOptionSpinBox option;
+        option.initFrom(time);
+        option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame
+                             | QStyle::SC_SpinBoxEditField;
+        option.buttonSymbols = time->buttonSymbols();
+        option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+        option.frame = time->hasFrame();
+        const auto arrow = token == "up" ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown;
+        const QRect rect = time->style()->subControlRect(QStyle::CC_SpinBox, &option, arrow, time);
+        QTest::mouseClick(time, Qt::LeftButton, Qt::NoModifier, rect.center());
+    }
+
+    // Plays the row's "script" on dialog, noting shown() at each "?", and checks the row's
+    // "result" and "probes".
+    void playRow(QDialog* dialog, const std::function<int()>& exec, const std::function<QString()>& shown,
+                 const std::function<void(const QString&)>& other = {})
+    {
+        QFETCH(QString, script);
+        QStringList probes;
+        QTEST(run(dialog, script, exec, [&] { probes << shown(); }, other), "result");
+        QTEST(probes, "probes");
+    }
 
 private slots:
     void initTestCase() { applyStyleSheet(); }
@@ -130,11 +179,10 @@ private slots:
         QTest::newRow("keys step to multiples") << QList<int> {-100, 1000, 10, 153} << ""
                                                 << "Down ? Down* ? @Button1 @Button5 @Button3 ? Up ? Up* ? @ButtonExit"
                                                 << QStringList {"160", "170", "153", "150", "140"} << 0 << 140;
-        QTest::newRow("keys stop at the minimum") << QList<int> {-100, 1000, 10, -95} << ""
-                                                  << "Up ? @ButtonClear Down ? @ButtonClear Up* Up* Up* ? Escape"
-                                                  << QStringList {"-100", "-90", "-100"} << 0 << -100;
-        QTest::newRow("keys stop at the maximum") << QList<int> {1, 80, 1, 79} << "ms" << "Down ? Down* ? Return"
-                                                  << QStringList {"80ms", "80ms"} << 1 << 80;
+        QTest::newRow("keys stop at the ends")
+            << QList<int> {-100, -80, 10, -95} << ""
+            << "Up ? @ButtonClear Down ? Down* ? Down* ? @ButtonClear Up* Up* Up* ? Escape"
+            << QStringList {"-100", "-90", "-80", "-80", "-100"} << 0 << -100;
         const QString nines = QString("@Button9 ").repeated(14);
         QTest::newRow("long numbers do not overflow")
             << QList<int> {0, 9999999, 1, 0} << "" << nines + "? @ButtonSign ? @Button0 @ButtonSign " + nines + "@ButtonExit"
@@ -144,15 +192,11 @@ private slots:
     {
         QFETCH(QList<int>, limits);
         QFETCH(QString, unit);
-        QFETCH(QString, script);
         valueEdit()->setMinimum(limits[0]);
         valueEdit()->setMaximum(limits[1]);
         valueEdit()->setStep(limits[2]);
-        QStringList probes;
-        QTEST(run(valueEdit(), script, [&] { return valueEdit()->exec(limits[3], "Enter value", unit, {}); },
-                  [&] { probes << editShown(); }),
-              "result");
-        QTEST(probes, "probes");
+        playRow(valueEdit(), [&] { return valueEdit()->exec(limits[3], "Enter value", unit, {}); },
+                [this] { return editShown(); });
         QTEST(valueEdit()->value(), "value");
     }
 
@@ -184,28 +228,27 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("current");
         QTest::addColumn<QString>("script");
-        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QStringList>("probes"); // the current row
         QTest::addColumn<int>("result");
         QTest::addColumn<QVariant>("value");
-        QTest::newRow("tap") << 4 << 0 << "#2" << QList<int>() << 1 << QVariant(2);
-        QTest::newRow("no match starts on the first row") << 3 << 77 << "? Return" << QList<int> {0} << 1 << QVariant(0);
+        QTest::newRow("tap") << 4 << 0 << "#2" << QStringList() << 1 << QVariant(2);
+        QTest::newRow("no match starts on the first row")
+            << 3 << 77 << "? Return" << QStringList {"0"} << 1 << QVariant(0);
         QTest::newRow("keys move and stop at the ends") << 4 << 0 << "Up ? Down Down* Down* Down* ? Up* ? Return"
-                                                        << QList<int> {0, 3, 2} << 1 << QVariant(2);
-        QTest::newRow("escape keeps the value") << 3 << 0 << "Down Escape" << QList<int>() << 0 << QVariant(2);
-        QTest::newRow("exit") << 3 << 1 << "@pushButtonExit" << QList<int>() << 0 << QVariant(ValueSelectDialog::VALUE_EXIT);
+                                                        << QStringList {"0", "3", "2"} << 1 << QVariant(2);
+        QTest::newRow("escape keeps the value") << 3 << 0 << "Down Escape" << QStringList() << 0 << QVariant(2);
+        QTest::newRow("exit") << 3 << 1 << "@pushButtonExit" << QStringList() << 0
+                              << QVariant(ValueSelectDialog::VALUE_EXIT);
     }
     void choosing()
     {
         QFETCH(int, count);
         QFETCH(int, current);
-        QFETCH(QString, script);
         QSignalSpy clicked(valueSelect(), &ValueSelectDialog::optionClicked);
-        QList<int> rows;
-        const int result = select(script, current, numbered(count), &rows);
-        QTEST(result, "result");
-        QTEST(rows, "rows");
+        playRow(valueSelect(), [&] { return valueSelect()->exec(current, "Pick", numbered(count), true, false); },
+                [this] { return QString::number(list()->currentRow()); });
         QTEST(valueSelect()->value(), "value");
-        QCOMPARE(clicked.count(), result); // a choice is announced, leaving is not
+        QTEST(clicked.count(), "result"); // a choice is announced, leaving is not
     }
 
     // Two options share a value: the later one is current. Disabled options ignore taps and
@@ -241,30 +284,34 @@ private slots:
         QCOMPARE(select("@pushButtonCustom", 0, numbered(2), nullptr, true), 1);
         QCOMPARE(valueSelect()->value(), QVariant(ValueSelectDialog::VALUE_CUSTOM));
         QCOMPARE(custom.count(), 1);
-        bool customShown = true;
-        run(valueSelect(), "?", [&] { return valueSelect()->exec(0, "Pick", numbered(2), true, false); },
-            [&] { customShown = button("pushButtonCustom")->isVisible(); });
-        QVERIFY(!customShown);
     }
 
-    // Five rows show; a longer list scrolls.
-    void longListsScroll()
+    // Five rows show and a longer list scrolls; the dialog is centred on the main window (a
+    // stand-in: the real one brings up the acquisition hardware).
+    void layout()
     {
+        QWidget mainWindow;
+        mainWindow.setObjectName("MainWindow");
+        mainWindow.setGeometry(40, 30, 640, 480);
+        mainWindow.show();
         for (int count : {5, 7}) {
             int visible = 0;
             bool scrollBar = false;
+            QRect geometry;
             run(valueSelect(), "?", [&] { return valueSelect()->exec(0, "Pick", numbered(count), true, false); }, [&] {
                 const int rowHeight = list()->sizeHintForRow(0);
                 visible = (list()->viewport()->height() + rowHeight / 2) / rowHeight;
                 scrollBar = list()->verticalScrollBar()->isVisible();
+                geometry = valueSelect()->geometry();
             });
             QCOMPARE(visible, 5);
             QCOMPARE(scrollBar, count > 5);
+            QCOMPARE(geometry.topLeft(), QPoint(40 + (640 - geometry.width()) / 2, 30 + (480 - geometry.height()) / 2));
         }
     }
 
     // The ready-made selectors: the stored value is checked and current, and each row gives its
-    // value (a yes/no question has no exit).
+    // value (a yes/no question has no exit); none offers the custom button.
     void readyMadeSelectors_data()
     {
         QTest::addColumn<int>("selector");
@@ -276,7 +323,6 @@ private slots:
         QTest::newRow("persistency") << 4 << 0 << QVariantList {1, 50, 100, 0} << 3 << true;
         QTest::newRow("on/off: any non-zero is on") << 5 << 7 << QVariantList {0, 1} << 1 << true;
         QTest::newRow("yes/no") << 6 << 0 << QVariantList {0, 1} << 0 << false;
-        QTest::newRow("antenna") << 9 << 1 << QVariantList {0, 1, 2} << 1 << false;
     }
     void readyMadeSelectors()
     {
@@ -295,14 +341,14 @@ private slots:
             }
             row = list()->currentRow();
             exitShown = button("pushButtonExit")->isVisible();
+            QVERIFY(!button("pushButtonCustom")->isVisible());
         };
         const auto exec = [&] {
             switch (selector) {
             case 0: return ValueSelectDialog::selectResolution(current, "Pick");
             case 4: return ValueSelectDialog::selectPersistency(current, "Pick");
             case 5: return ValueSelectDialog::selectOnOff(current, "Pick");
-            case 6: return ValueSelectDialog::selectYesNo(current, "Pick");
-            default: return ValueSelectDialog::selectAntenna(current, "Pick", false);
+            default: return ValueSelectDialog::selectYesNo(current, "Pick");
             }
         };
         QCOMPARE(run(valueSelect(), "? Down* Return", exec, probe), 1);
@@ -343,19 +389,9 @@ private slots:
         QCOMPARE(valueSelect()->value(), QVariant("en"));
     }
 
-    // Centred on the main window (a stand-in: the real one brings up the acquisition hardware).
-    void centredOnTheMainWindow()
-    {
-        QWidget mainWindow;
-        mainWindow.setObjectName("MainWindow");
-        mainWindow.setGeometry(40, 30, 640, 480);
-        mainWindow.show();
-        QRect geometry;
-        run(valueSelect(), "?", [&] { return valueSelect()->exec(0, "Pick", numbered(3), true, false); }, [&] { geometry = valueSelect()->geometry(); });
-        QCOMPARE(geometry.topLeft(), QPoint(40 + (640 - geometry.width()) / 2, 30 + (480 - geometry.height()) / 2));
-    }
-
-    void keysAndDisplay_data()
+    // Keys step one per press and ten per repeat; letting go of the slider confirms at once,
+    // unless exit accepts.
+    void adjusting_data()
     {
         QTest::addColumn<QList<int>>("range"); // minimum, maximum, start
         QTest::addColumn<QString>("unit");
@@ -377,54 +413,24 @@ private slots:
                                                 << QStringList() << 0 << 76;
         QTest::newRow("range ending at zero") << QList<int> {-10, 0, -5} << "%" << true << "? Escape" << QStringList {"0 %"}
                                               << 0 << -5;
+        QTest::newRow("letting go confirms")
+            << QList<int> {5, 100, 20} << "%" << false << "drag ?" << QStringList() << 1 << 100;
+        QTest::newRow("letting go waits for exit")
+            << QList<int> {5, 100, 20} << "%" << true << "drag ? @pushButtonExit" << QStringList {"100 %"} << 1 << 100;
     }
-    void keysAndDisplay()
+    void adjusting()
     {
         QFETCH(QList<int>, range);
         QFETCH(QString, unit);
         QFETCH(bool, exitAccepts);
-        QFETCH(QString, script);
         sliderDialog()->setRange(range[0], range[1]);
         QSignalSpy changes(sliderDialog(), &ValueSliderDialog::valueChanged);
-        QStringList probes;
-        QTEST(run(sliderDialog(), script, [&] { return sliderDialog()->exec(range[2], "Adjust", unit, exitAccepts); },
-                  [&] { probes << sliderShown(); }),
-              "result");
-        QTEST(probes, "probes");
+        playRow(sliderDialog(), [&] { return sliderDialog()->exec(range[2], "Adjust", unit, exitAccepts); },
+                [this] { return sliderDialog()->findChild<QLabel*>("valueLabel")->text(); },
+                [this](const QString&) { dragToTheEnd(); });
         QTEST(sliderDialog()->value(), "value");
         if (sliderDialog()->value() != range[2]) // every change reached the listeners live
             QCOMPARE(changes.last().at(0).toInt(), sliderDialog()->value());
-    }
-
-    // Letting go of the slider confirms at once, unless exit accepts.
-    void releaseConfirms()
-    {
-        sliderDialog()->setRange(5, 100);
-        for (bool exitAccepts : {false, true}) {
-            bool openAfterRelease = false;
-            const auto drag = [&] {
-                QStyleOptionSlider option;
-                option.initFrom(slider());
-                option.orientation = slider()->orientation();
-                option.minimum = slider()->minimum();
-                option.maximum = slider()->maximum();
-                option.sliderPosition = option.sliderValue = slider()->value();
-                const QPoint start = slider()->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider()).center();
-                QTest::mousePress(slider(), Qt::LeftButton, Qt::NoModifier, start);
-                // A drag: the move carries the held button (QTest::mouseMove does not).
-                QMouseEvent move(QEvent::MouseMove, start + QPoint(40, 0), slider()->mapToGlobal(start + QPoint(40, 0)),
-                                 Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(slider(), &move);
-                QTest::mouseRelease(slider(), Qt::LeftButton, Qt::NoModifier, start + QPoint(40, 0));
-                QCoreApplication::processEvents();
-                openAfterRelease = sliderDialog()->isVisible();
-            };
-            QCOMPARE(run(sliderDialog(), exitAccepts ? "? @pushButtonExit" : "?",
-                         [&] { return sliderDialog()->exec(20, "Adjust", "%", exitAccepts); }, drag),
-                     1);
-            QCOMPARE(openAfterRelease, exitAccepts);
-            QVERIFY(sliderDialog()->value() > 20);
-        }
     }
 
     void editing_data()
@@ -449,13 +455,9 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, length);
-        QFETCH(QString, script);
-        QStringList probes;
-        QTEST(run(textEdit(), script, [&] { return textEdit()->exec(text, "Edit name", length); },
-                  [&] { probes << QString::number(line()->cursorPosition()) + refusal(textEdit()); },
-                  [&](const QString& token) { other(token); }),
-              "result");
-        QTEST(probes, "probes");
+        playRow(textEdit(), [&] { return textEdit()->exec(text, "Edit name", length); },
+                [this] { return QString::number(line()->cursorPosition()) + refusal(textEdit()); },
+                [this](const QString& token) { other(token); });
         QTEST(textEdit()->text(), "edited");
     }
 
@@ -475,14 +477,6 @@ private slots:
                      [&] { QTest::keyClicks(line(), "/.. x"), textEdit()->accept(); }, [&](const QString& t) { other(t); }),
                  1);
         QCOMPARE(textEdit()->text(), QStringLiteral("abx"));
-        // The filter moves the cursor with Up and Down and passes everything else on.
-        QLineEdit edit("abc");
-        edit.setCursorPosition(1);
-        TextEditEventFilter filter;
-        QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
-        QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
-        QVERIFY(filter.eventFilter(&edit, &up) && !filter.eventFilter(&edit, &other));
-        QCOMPARE(edit.cursorPosition(), 0);
     }
 
     void stepping_data()
@@ -493,8 +487,10 @@ private slots:
         QTest::addColumn<QStringList>("probes"); // cursor position: character, arrows enabled (LRDU)
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("edited");
-        QTest::newRow("arrows at the ends") << "192.168.001.005" << true << "? Right* Right* Right* Right* Right* Right* Right* Right* Right* Right* Right* ? @ButtonOk"
-                                            << QStringList {"0:1 0111", "14:5 1011"} << 1 << "192.168.001.005";
+        QTest::newRow("arrows at the ends, dots skipped")
+            << "192.168.001.005" << true
+            << "? @ButtonRight @ButtonRight @ButtonRight ?" + QString(" Right*").repeated(8) + " ? @ButtonExit"
+            << QStringList {"0:1 0111", "4:1 1111", "14:5 1011"} << 0 << "192.168.001.005";
         QTest::newRow("hundreds stop at two") << "100.000.000.000" << true << "@ButtonUp ? @ButtonUp ? @ButtonOk"
                                               << QStringList {"0:2 0111", "0:2 0111"} << 1 << "200.000.000.000";
         QTest::newRow("tens and units below 255") << "240.000.000.000" << true
@@ -505,8 +501,6 @@ private slots:
         QTest::newRow("keys step the other way") << "010.000.000.000" << true << "Right Up ? Down Down* ? Return ? Escape ? Left ? Left"
                                                  << QStringList {"1:0 1101", "1:2 1111", "2:0 1101", "1:2 1111", "0:0 0101"} << 0
                                                  << "020.000.000.000";
-        QTest::newRow("dots are skipped") << "001.002.003.004" << true << "@ButtonRight @ButtonRight @ButtonRight ? @ButtonRight ? @ButtonExit"
-                                          << QStringList {"4:0 1101", "5:0 1101"} << 0 << "001.002.003.004";
         QTest::newRow("blank steps to the first character") << "" << true << "? @ButtonUp ? @ButtonOk"
                                                             << QStringList {"0:  0101", "0:0 0101"} << 1 << "0";
         QTest::newRow("without rules up to the last character") << "800.000.000.000" << false << "@ButtonUp ? @ButtonUp ? @ButtonOk"
@@ -516,114 +510,82 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(bool, rules);
-        QFETCH(QString, script);
-        QVector<QChar> digits;
-        for (char c = '0'; c <= '9'; ++c)
-            digits << QLatin1Char(c);
+        const QString digits = "0123456789";
         auto* line = addressEdit()->findChild<QLineEdit*>("lineEditText");
-        QStringList probes;
-        const auto probe = [&] {
+        const auto shown = [&] {
             QString arrows;
             for (const char* name : {"ButtonLeft", "ButtonRight", "ButtonDown", "ButtonUp"})
                 arrows += addressEdit()->findChild<QPushButton*>(name)->isEnabled() ? "1" : "0";
-            probes << QString("%1:%2 %3").arg(line->cursorPosition()).arg(addressEdit()->findChild<QLabel*>("LabelChar")->text(), arrows);
+            const QString character = addressEdit()->findChild<QLabel*>("LabelChar")->text();
+            return QString("%1:%2 %3").arg(line->cursorPosition()).arg(character, arrows);
         };
-        QTEST(run(addressEdit(), script, [&] { return addressEdit()->exec(text, "Enter address", digits, "999.999.999.999", rules); }, probe),
-              "result");
-        QTEST(probes, "probes");
+        playRow(addressEdit(), [&] {
+            return addressEdit()->exec(text, "Enter address", {digits.begin(), digits.end()}, "999.999.999.999", rules);
+        }, shown);
         QFETCH(QString, edited);
         QVERIFY2(addressEdit()->text().startsWith(edited), qPrintable(addressEdit()->text()));
     }
 
-    // Return walks through the sections and accepts after the last, Escape walks back and
-    // cancels before the first; sections do not carry over.
-    void keys()
+    // Return walks through the sections and accepts after the last, Escape walks back and cancels
+    // before the first; sections do not carry over. Touch alone: the arrows step the selected
+    // section, a tap selects a section, and Return after a tapped last section accepts.
+    void dateAndTime_data()
     {
-        auto* date = dateTimeEdit()->findChild<QDateEdit*>("dateEdit");
-        auto* time = dateTimeEdit()->findChild<QTimeEdit*>("timeEdit");
-        QStringList probes;
-        const auto probe = [&] {
-            probes << QString("%1%2 %3").arg(date->isVisible()).arg(time->isVisible()).arg(date->currentSectionIndex());
-        };
-        QCOMPARE(run(dateTimeEdit(), "? Up Return ? Down Return ? Up Up* Up* Return",
-                     [&] { return dateTimeEdit()->execDate(QDate(2026, 12, 6), "Enter date", "dd.MM.yyyy"); }, probe),
-                 1);
-        QCOMPARE(dateTimeEdit()->date(), QDate(2029, 11, 7));
-        QCOMPARE(run(dateTimeEdit(), "Return Return ? Escape ? Escape ? Escape",
-                     [&] { return dateTimeEdit()->execDate(QDate(2026, 12, 6), "Enter date", "yyyy.MM.dd"); }, probe),
-                 0);
-        QCOMPARE(probes, QStringList({"10 0", "10 1", "10 2", "10 2", "10 1", "10 0"}));
-        QCOMPARE(run(dateTimeEdit(), "? Return Up* Up* Return Down Return",
-                     [&] { return dateTimeEdit()->execTime(QTime(13, 28, 30), "Enter time", "hh:mm:ss"); }, probe),
-                 1);
-        QCOMPARE(probes.last().left(2), QStringLiteral("01"));
-        QCOMPARE(dateTimeEdit()->time(), QTime(13, 30, 29));
-    }
-
-    // Touch alone: the arrows step the selected section, a tap selects a section, and Return
-    // after a tapped last section accepts.
-    void touch()
-    {
-        auto* time = dateTimeEdit()->findChild<QTimeEdit*>("timeEdit");
-        const auto tapArrow = [time](bool up) {
-            QStyleOptionSpinBox option;
-            option.initFrom(time);
-            option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
-            option.buttonSymbols = time->buttonSymbols();
-            option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
-            option.frame = time->hasFrame();
-            const QRect rect = time->style()->subControlRect(QStyle::CC_SpinBox, &option,
-                                                             up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown, time);
-            QTest::mouseClick(time, Qt::LeftButton, Qt::NoModifier, rect.center());
-        };
-        const auto touchAlone = [&] {
-            tapArrow(true);
-            QLineEdit* edit = time->findChild<QLineEdit*>();
-            int x = 0;
-            while (x < edit->width() && edit->cursorPositionAt(QPoint(x, edit->height() / 2)) < 7)
-                ++x;
-            QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(x, edit->height() / 2));
-            tapArrow(false);
-            tapArrow(false);
-        };
-        QCOMPARE(run(dateTimeEdit(), "? @ButtonOk", [&] { return dateTimeEdit()->execTime(QTime(8, 30, 10), "Enter time", "hh:mm:ss"); },
-                     touchAlone),
-                 1);
-        QCOMPARE(dateTimeEdit()->time(), QTime(9, 30, 8));
-        QCOMPARE(run(dateTimeEdit(), "? Return", [&] { return dateTimeEdit()->execTime(QTime(8, 30, 10), "Enter time", "hh:mm:ss"); },
-                     [&] { time->setCurrentSection(QDateTimeEdit::SecondSection); }),
-                 1);
-    }
-
-    // The store/recall choice: a slot's own button reports and leaves the dialog open; edit, save and
-    // clear all report and close it.
-    void buttons_data()
-    {
-        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("script"); // "up", "down": a tap on the time's arrow; "seconds": on its seconds
+        QTest::addColumn<QStringList>("probes"); // date and time shown, the current section
         QTest::addColumn<int>("result");
-        QTest::addColumn<QStringList>("reported"); // button kind:slot
-        const auto kind = [](StoreRecallDialog::Button b, int slot) { return QString("%1:%2").arg(int(b)).arg(slot); };
-        QTest::newRow("select twice, then exit") << "@Button1 @Button3 @ButtonExit" << 0
-                                                 << QStringList {kind(StoreRecallDialog::BUTTON_SELECT, 1),
-                                                                 kind(StoreRecallDialog::BUTTON_SELECT, 3)};
-        QTest::newRow("edit") << "@ButtonEdit2" << 1 << QStringList {kind(StoreRecallDialog::BUTTON_EDIT, 2)};
+        QTest::addColumn<QString>("edited");
+        QTest::newRow("date by keys") << "dd.MM.yyyy" << "06.12.2026" << "? Up Return ? Down Return ? Up Up* Up* Return"
+                                      << QStringList {"10 0", "10 1", "10 2"} << 1 << "07.11.2029";
+        QTest::newRow("Escape walks back") << "yyyy.MM.dd" << "2026.12.06" << "Return Return ? Escape ? Escape ? Escape"
+                                           << QStringList {"10 2", "10 1", "10 0"} << 0 << "2026.12.06";
+        QTest::newRow("time by keys") << "hh:mm:ss" << "13:28:30" << "? Return Up* Up* Return Down Return"
+                                      << QStringList {"01 0"} << 1 << "13:30:29";
+        QTest::newRow("time by touch") << "hh:mm:ss" << "08:30:10" << "up seconds down down @ButtonOk" << QStringList()
+                                       << 1 << "09:30:08";
+        QTest::newRow("Return after a tapped last section")
+            << "hh:mm:ss" << "08:30:10" << "seconds Return" << QStringList() << 1 << "08:30:10";
     }
-    void buttons()
+    void dateAndTime()
     {
-        QFETCH(QString, script);
-        StoreRecallDialog* dialog = StoreRecallDialog::instance();
+        QFETCH(QString, format);
+        QFETCH(QString, start);
+        DateTimeEditDialog* dialog = dateTimeEdit();
+        const bool date = format.contains("yyyy");
+        auto* editor = dialog->findChild<QDateTimeEdit*>(date ? "dateEdit" : "timeEdit");
+        const auto probe = [&] {
+            const auto shown = [dialog](const char* name) { return dialog->findChild<QWidget*>(name)->isVisible(); };
+            return QString("%1%2 %3").arg(shown("dateEdit")).arg(shown("timeEdit")).arg(editor->currentSectionIndex());
+        };
+        playRow(dialog, [&] {
+            return date ? dialog->execDate(QDate::fromString(start, format), "Enter date", format)
+                        : dialog->execTime(QTime::fromString(start, format), "Enter time", format);
+        }, probe, [this](const QString& token) { touchTime(token); });
+        QTEST(date ? dialog->date().toString(format) : dialog->time().toString(format), "edited");
+    }
+
+    // The store/recall choice: a slot's own button reports and leaves the dialog open; edit
+    // reports and closes it. What is reported can be asked for at once.
+    void storeRecallButtons()
+    {
+        using Store = StoreRecallDialog;
+        Store* dialog = Store::instance();
+        const auto kind = [](Store::Button b, int slot) { return QString("%1:%2").arg(int(b)).arg(slot); };
         QStringList reported;
-        const auto connection = connect(dialog, &StoreRecallDialog::buttonPressed, [&](StoreRecallDialog::Button b, int slot) {
+        const auto connection = connect(dialog, &Store::buttonPressed, [&](Store::Button b, int slot) {
             int index = -2;
-            StoreRecallDialog::Button pressed = StoreRecallDialog::BUTTON_SELECT;
+            Store::Button pressed = Store::BUTTON_CLEAR_ALL;
             dialog->pressed(index, pressed);
-            QCOMPARE(QString("%1:%2").arg(int(pressed)).arg(index), QString("%1:%2").arg(int(b)).arg(slot));
-            reported << QString("%1:%2").arg(int(b)).arg(slot);
+            QCOMPARE(kind(pressed, index), kind(b, slot));
+            reported << kind(b, slot);
         });
-        QTEST(run(dialog, script, [&] { return dialog->exec("Store-/Recall curve"); }), "result");
+        QCOMPARE(run(dialog, "@Button1 @Button3 @ButtonExit", [&] { return dialog->exec("Store-/Recall curve"); }), 0);
+        QCOMPARE(run(dialog, "@ButtonEdit2", [&] { return dialog->exec("Store-/Recall curve"); }), 1);
         disconnect(connection);
-        QTEST(reported, "reported");
-        QVERIFY(!dialog->isVisible());
+        QCOMPARE(reported, QStringList({kind(Store::BUTTON_SELECT, 1), kind(Store::BUTTON_SELECT, 3),
+                                        kind(Store::BUTTON_EDIT, 2)}));
     }
 };
 
