@@ -2,7 +2,6 @@
 // hardware keys (Up, Down, Return, Escape; held keys repeat). Each table row is a script for
 // DialogDriver::run; "?" notes what the dialog shows at that moment.
 #include "DialogDriver.h"
-#include "common/TestMain.h"
 #include "common/TestRoot.h"
 #include "dialogs/AdressEditDialog.h"
 #include "dialogs/DateTimeEditDialog.h"
@@ -13,12 +12,10 @@
 #include "dialogs/ValueSliderDialog.h"
 #include "util/LanguageManager.h"
 
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
@@ -28,24 +25,22 @@
 
 using namespace DialogDriver;
 using Option = ValueSelectDialog::Option;
-
-namespace {
-
-// A refused entry: the status line in red in place of the prompt, and no OK button.
-QString refusal(QDialog* dialog)
-{
-    auto* ok = dialog->findChild<QPushButton*>("ButtonOk");
-    auto* status = dialog->findChild<QLabel*>("labelStatusBar");
-    if (ok->isVisible() || ok->isEnabled())
-        return QString();
-    return status->styleSheet() == "color:red;" ? " [" + status->text() + "]" : " [not red]";
-}
-
-} // namespace
+using Selector = int (*)(int current, const QString& prompt);
+Q_DECLARE_METATYPE(Selector)
 
 class TestInputDialogs : public QObject
 {
     Q_OBJECT
+
+    // A refused entry: the status line in red in place of the prompt, and no OK button.
+    static QString refusal(QDialog* dialog)
+    {
+        auto* ok = dialog->findChild<QPushButton*>("ButtonOk");
+        auto* status = dialog->findChild<QLabel*>("labelStatusBar");
+        if (ok->isVisible() || ok->isEnabled())
+            return QString();
+        return status->styleSheet() == "color:red;" ? " [" + status->text() + "]" : " [not red]";
+    }
 
     ValueEditDialog* valueEdit() { return ValueEditDialog::instance(); }
     QString editShown() { return valueEdit()->findChild<QLineEdit*>("lineEditValue")->text() + refusal(valueEdit()); }
@@ -53,18 +48,15 @@ class TestInputDialogs : public QObject
     ValueSelectDialog* valueSelect() { return ValueSelectDialog::instance(); }
     QListWidget* list() { return valueSelect()->findChild<QListWidget*>("ListWidget"); }
     QPushButton* button(const char* name) { return valueSelect()->findChild<QPushButton*>(name); }
-    static ValueSelectDialog::Options numbered(int count)
+    // Options "Option 0", "Option 1", ... with the values given; "1-": one that cannot be chosen.
+    static ValueSelectDialog::Options numbered(const QString& values)
     {
         ValueSelectDialog::Options options;
-        for (int i = 0; i < count; ++i)
-            options << new Option(QStringLiteral("Option %1").arg(i), i);
+        for (const QString& value : values.split(' ')) {
+            options << new Option(QStringLiteral("Option %1").arg(options.size()), QString(value).remove('-').toInt());
+            options.last()->setSelectable(!value.endsWith('-'));
+        }
         return options;
-    }
-    int select(const QString& script, int current, ValueSelectDialog::Options options, QList<int>* rows = nullptr,
-               bool custom = false)
-    {
-        return run(valueSelect(), script, [&] { return valueSelect()->exec(current, "Pick", options, true, custom); },
-                   [&] { *rows << list()->currentRow(); });
     }
 
     ValueSliderDialog* sliderDialog() { return ValueSliderDialog::instance(); }
@@ -200,75 +192,70 @@ private slots:
         QTEST(valueEdit()->value(), "value");
     }
 
+    // Predefined values show in a list beside the keypad (none: no list); the gating time takes
+    // its limits from the settings.
     void predefinedValuesAndSettingsLimits()
     {
         valueEdit()->setMinimum(20);
         valueEdit()->setMaximum(300);
         auto* list = valueEdit()->findChild<QListWidget*>("listWidgetPredefines");
-        QStringList rows;
-        QCOMPARE(run(valueEdit(), "#1 ? @ButtonOk", [&] { return valueEdit()->exec(100, "Rate", "Hz", {{50, "50 Hz"}, {60, "60 Hz"}}); },
-                     [&] { rows << list->item(0)->text() << list->item(1)->text() << editShown(); }),
+        QStringList shown;
+        const auto probe = [&] {
+            for (int i = 0; i < list->count(); ++i)
+                shown << list->item(i)->text();
+            shown << QString(list->isVisible() ? "list, " : "") + editShown();
+        };
+        QCOMPARE(run(valueEdit(), "#1 ? @ButtonOk",
+                     [&] { return valueEdit()->exec(100, "Rate", "Hz", {{50, "50 Hz"}, {60, "60 Hz"}}); }, probe),
                  1);
-        QCOMPARE(rows, QStringList({"50 Hz", "60 Hz", "60Hz"}));
-        QCOMPARE(run(valueEdit(), "? Escape", [&] { return valueEdit()->exec(100, "Rate", "Hz", {}); },
-                     [&] { rows << QString::number(list->isVisible()); }),
-                 0);
-        QCOMPARE(rows.last(), QStringLiteral("0"));
-        // The gating time takes its limits from the settings.
+        QCOMPARE(run(valueEdit(), "? Escape", [&] { return valueEdit()->exec(100, "Rate", "Hz", {}); }, probe), 0);
         QCOMPARE(run(valueEdit(), "@Button8 @Button1 ? @ButtonBack Return",
-                     [&] { return ValueEditDialog::getGatingTime(20, "Enter gating time"); },
-                     [&] { rows << editShown(); }),
+                     [] { return ValueEditDialog::getGatingTime(20, "Enter gating time"); }, probe),
                  1);
-        QCOMPARE(rows.last(), QStringLiteral("81ms [1 <= value <= 80]"));
+        QCOMPARE(shown, QStringList({"50 Hz", "60 Hz", "list, 60Hz", "100Hz", "81ms [1 <= value <= 80]"}));
         QCOMPARE(valueEdit()->value(), 8);
     }
 
     void choosing_data()
     {
-        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("options"); // their values
         QTest::addColumn<int>("current");
         QTest::addColumn<QString>("script");
         QTest::addColumn<QStringList>("probes"); // the current row
         QTest::addColumn<int>("result");
         QTest::addColumn<QVariant>("value");
-        QTest::newRow("tap") << 4 << 0 << "#2" << QStringList() << 1 << QVariant(2);
+        QTest::newRow("tap") << "0 1 2 3" << 0 << "#2" << QStringList() << 1 << QVariant(2);
         QTest::newRow("no match starts on the first row")
-            << 3 << 77 << "? Return" << QStringList {"0"} << 1 << QVariant(0);
-        QTest::newRow("keys move and stop at the ends") << 4 << 0 << "Up ? Down Down* Down* Down* ? Up* ? Return"
-                                                        << QStringList {"0", "3", "2"} << 1 << QVariant(2);
-        QTest::newRow("escape keeps the value") << 3 << 0 << "Down Escape" << QStringList() << 0 << QVariant(2);
-        QTest::newRow("exit") << 3 << 1 << "@pushButtonExit" << QStringList() << 0
+            << "0 1 2" << 77 << "? Return" << QStringList {"0"} << 1 << QVariant(0);
+        QTest::newRow("keys move and stop at the ends")
+            << "0 1 2 3" << 0 << "Up ? Down Down* Down* Down* ? Up* ? Return" << QStringList {"0", "3", "2"} << 1 << QVariant(2);
+        QTest::newRow("escape keeps the value") << "0 1 2" << 0 << "Down Escape" << QStringList() << 0 << QVariant(2);
+        QTest::newRow("exit") << "0 1 2" << 1 << "@pushButtonExit" << QStringList() << 0
                               << QVariant(ValueSelectDialog::VALUE_EXIT);
+        QTest::newRow("of two options with one value the later is current")
+            << "0 1 2 3 2" << 2 << "? Escape" << QStringList {"4"} << 0 << QVariant(ValueSelectDialog::VALUE_EXIT);
+        QTest::newRow("one that cannot be chosen ignores taps and Return")
+            << "0 1- 2" << 1 << "#1 Return ? Down Return" << QStringList {"1"} << 1 << QVariant(2);
     }
     void choosing()
     {
-        QFETCH(int, count);
+        QFETCH(QString, options);
         QFETCH(int, current);
         QSignalSpy clicked(valueSelect(), &ValueSelectDialog::optionClicked);
-        playRow(valueSelect(), [&] { return valueSelect()->exec(current, "Pick", numbered(count), true, false); },
+        playRow(valueSelect(), [&] { return valueSelect()->exec(current, "Pick", numbered(options), true, false); },
                 [this] { return QString::number(list()->currentRow()); });
         QTEST(valueSelect()->value(), "value");
         QTEST(clicked.count(), "result"); // a choice is announced, leaving is not
     }
 
-    // Two options share a value: the later one is current. Disabled options ignore taps and
-    // Return; check boxes keep the dialog open; the custom button has its own result.
+    // A caller that hands the same option objects in again keeps them; check boxes keep the
+    // dialog open; the custom button has its own result.
     void optionKinds()
     {
-        ValueSelectDialog::Options options = numbered(4);
-        options << new Option("Again two", 2);
-        QList<int> rows;
-        select("? Escape", 2, options, &rows);
-        QCOMPARE(rows, QList<int>({4}));
-        options = numbered(3);
-        options.at(1)->setSelectable(false);
-        QSignalSpy clicked(valueSelect(), &ValueSelectDialog::optionClicked);
-        QCOMPARE(select("#1 Return ? Down Return", 1, options, &rows), 1);
-        QCOMPARE(rows.last(), 1); // still open on the disabled row
-        QCOMPARE(valueSelect()->value(), QVariant(2));
-        QCOMPARE(clicked.count(), 1);
-        // A caller that hands the same option objects in again keeps them.
-        QCOMPARE(select("#2", 0, options), 1);
+        ValueSelectDialog::Options options = numbered("0 1 2");
+        const auto exec = [&] { return valueSelect()->exec(0, "Pick", options, true, false); };
+        QCOMPARE(run(valueSelect(), "#1", exec), 1);
+        QCOMPARE(run(valueSelect(), "#2", exec), 1);
         QCOMPARE(list()->count(), 3);
         // The caller toggles a check box in its handler, as the trace selection does.
         options = {new Option("Maximum", 0, true, false), new Option("Average", 1, false, false)};
@@ -281,7 +268,9 @@ private slots:
         disconnect(toggle);
         QVERIFY(checked);
         QSignalSpy custom(valueSelect(), &ValueSelectDialog::customButtonClicked);
-        QCOMPARE(select("@pushButtonCustom", 0, numbered(2), nullptr, true), 1);
+        QCOMPARE(run(valueSelect(), "@pushButtonCustom",
+                     [&] { return valueSelect()->exec(0, "Pick", numbered("0 1"), true, true); }),
+                 1);
         QCOMPARE(valueSelect()->value(), QVariant(ValueSelectDialog::VALUE_CUSTOM));
         QCOMPARE(custom.count(), 1);
     }
@@ -294,18 +283,18 @@ private slots:
         mainWindow.setObjectName("MainWindow");
         mainWindow.setGeometry(40, 30, 640, 480);
         mainWindow.show();
-        for (int count : {5, 7}) {
+        for (const char* values : {"0 1 2 3 4", "0 1 2 3 4 5 6"}) {
             int visible = 0;
             bool scrollBar = false;
             QRect geometry;
-            run(valueSelect(), "?", [&] { return valueSelect()->exec(0, "Pick", numbered(count), true, false); }, [&] {
+            run(valueSelect(), "?", [&] { return valueSelect()->exec(0, "Pick", numbered(values), true, false); }, [&] {
                 const int rowHeight = list()->sizeHintForRow(0);
                 visible = (list()->viewport()->height() + rowHeight / 2) / rowHeight;
                 scrollBar = list()->verticalScrollBar()->isVisible();
                 geometry = valueSelect()->geometry();
             });
             QCOMPARE(visible, 5);
-            QCOMPARE(scrollBar, count > 5);
+            QCOMPARE(scrollBar, list()->count() > 5);
             QCOMPARE(geometry.topLeft(), QPoint(40 + (640 - geometry.width()) / 2, 30 + (480 - geometry.height()) / 2));
         }
     }
@@ -314,19 +303,21 @@ private slots:
     // value (a yes/no question has no exit); none offers the custom button.
     void readyMadeSelectors_data()
     {
-        QTest::addColumn<int>("selector");
+        QTest::addColumn<Selector>("selector");
         QTest::addColumn<int>("current");
         QTest::addColumn<QVariantList>("values");
         QTest::addColumn<int>("checkedRow");
         QTest::addColumn<bool>("exitShown");
-        QTest::newRow("resolution") << 0 << 2 << QVariantList {1, 2, 3} << 1 << true;
-        QTest::newRow("persistency") << 4 << 0 << QVariantList {1, 50, 100, 0} << 3 << true;
-        QTest::newRow("on/off: any non-zero is on") << 5 << 7 << QVariantList {0, 1} << 1 << true;
-        QTest::newRow("yes/no") << 6 << 0 << QVariantList {0, 1} << 0 << false;
+        QTest::newRow("resolution") << &ValueSelectDialog::selectResolution << 2 << QVariantList {1, 2, 3} << 1 << true;
+        QTest::newRow("persistency") << &ValueSelectDialog::selectPersistency << 0 << QVariantList {1, 50, 100, 0} << 3
+                                     << true;
+        QTest::newRow("on/off: any non-zero is on") << &ValueSelectDialog::selectOnOff << 7 << QVariantList {0, 1} << 1
+                                                    << true;
+        QTest::newRow("yes/no") << &ValueSelectDialog::selectYesNo << 0 << QVariantList {0, 1} << 0 << false;
     }
     void readyMadeSelectors()
     {
-        QFETCH(int, selector);
+        QFETCH(Selector, selector);
         QFETCH(int, current);
         QFETCH(QVariantList, values);
         QFETCH(int, checkedRow);
@@ -343,15 +334,7 @@ private slots:
             exitShown = button("pushButtonExit")->isVisible();
             QVERIFY(!button("pushButtonCustom")->isVisible());
         };
-        const auto exec = [&] {
-            switch (selector) {
-            case 0: return ValueSelectDialog::selectResolution(current, "Pick");
-            case 4: return ValueSelectDialog::selectPersistency(current, "Pick");
-            case 5: return ValueSelectDialog::selectOnOff(current, "Pick");
-            default: return ValueSelectDialog::selectYesNo(current, "Pick");
-            }
-        };
-        QCOMPARE(run(valueSelect(), "? Down* Return", exec, probe), 1);
+        QCOMPARE(run(valueSelect(), "? Down* Return", [&] { return selector(current, "Pick"); }, probe), 1);
         QCOMPARE(shown, values);
         QCOMPARE(checked, checkedRow);
         QCOMPARE(row, checkedRow);
