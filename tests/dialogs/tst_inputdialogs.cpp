@@ -227,8 +227,8 @@ private slots:
         QTest::newRow("tap") << "0 1 2 3" << 0 << "#2" << QStringList() << 1 << QVariant(2);
         QTest::newRow("no match starts on the first row")
             << "0 1 2" << 77 << "? Return" << QStringList {"0"} << 1 << QVariant(0);
-        QTest::newRow("keys move and stop at the ends")
-            << "0 1 2 3" << 0 << "Up ? Down Down* Down* Down* ? Up* ? Return" << QStringList {"0", "3", "2"} << 1 << QVariant(2);
+        QTest::newRow("keys move, stop at the ends") << "0 1 2 3" << 0 << "Up ? Down Down* Down* Down* ? Up* ? Return"
+                                                     << QStringList {"0", "3", "2"} << 1 << QVariant(2);
         QTest::newRow("escape keeps the value") << "0 1 2" << 0 << "Down Escape" << QStringList() << 0 << QVariant(2);
         QTest::newRow("exit") << "0 1 2" << 1 << "@pushButtonExit" << QStringList() << 0
                               << QVariant(ValueSelectDialog::VALUE_EXIT);
