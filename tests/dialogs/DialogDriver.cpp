@@ -68,8 +68,7 @@ int run(QDialog* dialog, const QString& script, const std::function<int()>& exec
             if (keys.contains(name)) {
                 pressKey(dialog, keys.value(name), held);
             } else if (token.startsWith(QLatin1Char('@'))) {
-                auto* button = dialog->findChild<QAbstractButton*>(token.mid(1));
-                if (button)
+                if (auto* button = dialog->findChild<QAbstractButton*>(token.mid(1)))
                     tap(button);
                 else
                     qWarning("DialogDriver::run(): no button %s", qPrintable(token));
