@@ -73,12 +73,9 @@ int run(QDialog* dialog, const QString& script, const std::function<int()>& exec
                 else
                     qWarning("DialogDriver::run(): no button %s", qPrintable(token));
             } else if (token.startsWith(QLatin1Char('#'))) {
-                for (QListWidget* list : dialog->findChildren<QListWidget*>()) {
-                    if (list->isVisible()) {
+                for (QListWidget* list : dialog->findChildren<QListWidget*>())
+                    if (list->isVisible()) // the dialog's list: a dialog shows one at most
                         tap(list, list->item(token.mid(1).toInt()));
-                        break;
-                    }
-                }
             } else if (token == QLatin1String("?")) {
                 if (probe)
                     probe();
