@@ -55,50 +55,38 @@ void pressKey(QWidget* dialog, int key, bool autoRepeat)
     }
 }
 
-void play(QDialog* dialog, const QString& script, const std::function<void()>& probe,
-          const std::function<void(const QString&)>& other)
+int run(QDialog* dialog, const QString& script, const std::function<int()>& exec, const std::function<void()>& probe,
+        const std::function<void(const QString&)>& other)
 {
     static const QMap<QString, int> keys {{"Up", Qt::Key_Up},         {"Down", Qt::Key_Down},
                                           {"Left", Qt::Key_Left},     {"Right", Qt::Key_Right},
                                           {"Return", Qt::Key_Return}, {"Escape", Qt::Key_Escape}};
-    for (const QString& token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const bool held = token.endsWith(QLatin1Char('*'));
-        const QString name = held ? token.chopped(1) : token;
-        if (keys.contains(name)) {
-            pressKey(dialog, keys.value(name), held);
-        } else if (token.startsWith(QLatin1Char('@'))) {
-            auto* button = dialog->findChild<QAbstractButton*>(token.mid(1));
-            if (button)
-                tap(button);
-            else
-                qWarning("DialogDriver::play(): no button %s", qPrintable(token));
-        } else if (token.startsWith(QLatin1Char('#'))) {
-            for (QListWidget* list : dialog->findChildren<QListWidget*>()) {
-                if (list->isVisible()) {
-                    tap(list, list->item(token.mid(1).toInt()));
-                    break;
-                }
-            }
-        } else if (token == QLatin1String("?")) {
-            if (probe)
-                probe();
-        } else if (other) {
-            other(token);
-        }
-        QCoreApplication::processEvents();
-        if (!dialog->isVisible())
-            return;
-    }
-}
-
-int run(QDialog* dialog, const QString& script, const std::function<int()>& exec, const std::function<void()>& probe,
-        const std::function<void(const QString&)>& other)
-{
     whenShown(dialog, [=]() {
-        play(dialog, script, probe, other);
-        // A script that leaves the dialog open ends it as the operator would.
-        if (dialog->isVisible())
-            dialog->reject();
+        for (const QString& token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const bool held = token.endsWith(QLatin1Char('*'));
+            const QString name = held ? token.chopped(1) : token;
+            if (keys.contains(name)) {
+                pressKey(dialog, keys.value(name), held);
+            } else if (token.startsWith(QLatin1Char('@'))) {
+                if (auto* button = dialog->findChild<QAbstractButton*>(token.mid(1)))
+                    tap(button);
+                else
+                    qWarning("DialogDriver::run(): no button %s", qPrintable(token));
+            } else if (token.startsWith(QLatin1Char('#'))) {
+                for (QListWidget* list : dialog->findChildren<QListWidget*>())
+                    if (list->isVisible()) // the dialog's list: a dialog shows one at most
+                        tap(list, list->item(token.mid(1).toInt()));
+            } else if (token == QLatin1String("?")) {
+                if (probe)
+                    probe();
+            } else if (other) {
+                other(token);
+            }
+            QCoreApplication::processEvents();
+            if (!dialog->isVisible())
+                return;
+        }
+        dialog->reject();
     });
     return exec();
 }

@@ -30,14 +30,11 @@ void tap(QListWidget* list, QListWidgetItem* item);
 // presses only).
 void pressKey(QWidget* dialog, int key, bool autoRepeat = false);
 
-// Plays an operator's script on a shown dialog. Tokens, separated by blanks: a hardware key
-// (Up, Down, Left, Right, Return, Escape; "Down*" a held key's repeat), "@Name" a tap on the
-// button of that object name, "#3" a tap on row 3 of the dialog's visible list, "?" calls
-// probe (to note what the dialog shows at that moment); any other token goes to other.
-void play(QDialog* dialog, const QString& script, const std::function<void()>& probe = {},
-          const std::function<void(const QString&)>& other = {});
-
-// Plays the script as soon as dialog is shown by exec, and returns exec's result.
+// Plays an operator's script on dialog as soon as exec shows it (a dialog the script leaves open
+// is rejected) and returns exec's result. Tokens, separated by blanks: a hardware key (Up, Down,
+// Left, Right, Return, Escape; "Down*" a held key's repeat), "@Name" a tap on the button of that
+// object name, "#3" a tap on row 3 of the dialog's visible list, "?" calls probe (to note what
+// the dialog shows at that moment); any other token goes to other.
 int run(QDialog* dialog, const QString& script, const std::function<int()>& exec,
         const std::function<void()>& probe = {}, const std::function<void(const QString&)>& other = {});
 

@@ -28,8 +28,7 @@ class TestDataMaintenance : public QObject
     bool put(const QString& boardPath, const QByteArray& content) const
     {
         QDir().mkpath(QFileInfo(m_board.path(boardPath)).absolutePath());
-        QFile file(m_board.path(boardPath));
-        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+        return m_board.writeBoardFile(boardPath, content);
     }
     // The notices shown after tapping a button of the system page; the progress notice must close.
     QString press(const char* name)
