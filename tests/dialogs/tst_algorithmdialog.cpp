@@ -61,12 +61,11 @@ private slots:
         connect(&feeder, &QTimer::timeout, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
                 box->done(0); // "Data saved in folder:"
-            if (dialog->step() == AlgorithmDialog::STEP_HIGH_SWEEPS && fed < high) {
+            const bool highGate = dialog->step() == AlgorithmDialog::STEP_HIGH_SWEEPS && fed < high;
+            if (highGate || (dialog->step() == AlgorithmDialog::STEP_LOW_SWEEPS && fed < high + low)) {
                 seen << progress->value();
-                sweep(dialog, 40 + 20 * fed, 900 - 100 * fed), ++fed;
-            } else if (dialog->step() == AlgorithmDialog::STEP_LOW_SWEEPS && fed < high + low) {
-                seen << progress->value();
-                sweep(dialog, 40 + 20 * (fed - high), 100 + fed), ++fed;
+                sweep(dialog, 40 + 20 * (highGate ? fed : fed - high), highGate ? 900 - 100 * fed : 100 + fed);
+                ++fed;
             }
         });
         feeder.start(20);

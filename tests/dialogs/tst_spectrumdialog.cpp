@@ -154,13 +154,16 @@ private slots:
     }
 
     // A step's average is the integer mean of the detector values (bits above 13 masked), its
-    // maximum the largest; slots follow the sweep's range; a factor of 0 is replaced by 195.
+    // maximum the largest; slots follow the sweep's range; a factor of 0 is replaced by 195. The
+    // difference (lower minus higher below 0 dBm, higher minus lower from there) is shown only with
+    // exactly three live traces selected.
     void stepsAreConverted()
     {
-        make(false);
-        m_dialog->setFrequencyRange(150, 1000);
-        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG);
-        m_dialog->startDataWorker();
+        QCOMPARE(QList<double>({SpectrumDialog::differenceValue(-60, -50), SpectrumDialog::differenceValue(-50, -60),
+                     SpectrumDialog::differenceValue(5, -10), SpectrumDialog::differenceValue(0, -10)}),
+            QList<double>({-10, -10, 15, 10}));
+        make();
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG | CS::CURVE_DIFF);
         Step step(0, 0);
         for (size_t i = 0; i < step.avgValues.size(); ++i) {
             step.avgValues[i] = 0xABCD0000u | (6000 + (i % 2));
@@ -169,7 +172,10 @@ private slots:
         QVERIFY(!feed(150000, step));
         QCOMPARE(points(CS::CURVE_AVG), QVector<QPointF>({QPointF(150, dbm(6000))}));
         QCOMPARE(points(CS::CURVE_MAX), QVector<QPointF>({QPointF(150, dbm(9000))}));
+        QCOMPARE(points(CS::CURVE_DIFF), QVector<QPointF>({QPointF(150, dbm(6000) - dbm(9000))}));
+        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_DIFF);
         feed(151700, Step(6000, 7000));
+        QCOMPARE(points(CS::CURVE_DIFF).size(), 1);
         QCOMPARE(points(CS::CURVE_AVG).at(1).x(), 151.7);
         m_dialog->updatePlot();
         QCOMPARE(m_dialog->sweepCursor()->interval().minValue(), 151.7);
@@ -206,35 +212,16 @@ private slots:
         QCOMPARE(points(CS::CURVE_MAX).at(0).y(), dbm(6500));
     }
 
-    // The difference: -|a - b|, shown only with exactly three live traces selected.
-    void difference()
-    {
-        QCOMPARE(QList<double>({SpectrumDialog::differenceValue(-60, -50), SpectrumDialog::differenceValue(-50, -60),
-                                SpectrumDialog::differenceValue(5, -10), SpectrumDialog::differenceValue(0, -10)}),
-                 QList<double>({-10, -10, 15, 10}));
-        make(false);
-        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_AVG | CS::CURVE_DIFF);
-        m_dialog->startDataWorker();
-        feed(150000, Step(6000, 9000));
-        QCOMPARE(points(CS::CURVE_DIFF).first().y(), -std::abs(dbm(9000) - dbm(6000)));
-        m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_DIFF);
-        feed(151700, Step(6000, 9000));
-        QCOMPARE(points(CS::CURVE_DIFF).size(), 1);
-    }
-
     // With a reference trace every step is measured twice: normal (then repeated), reference.
     void referenceSteps()
     {
         m_root->setGpio(211, "1");
-        make(false);
+        make();
         m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_REF_MAX | CS::CURVE_DIFF);
-        m_dialog->startDataWorker();
         QVERIFY(feed(150000, Step(6000, 8000)));
-        QVERIFY(m_dialog->isReferencePhase());
         QCOMPARE(m_root->gpio(211), QByteArray("0"));
         QCOMPARE(m_dialog->series(CS::CURVE_MAX)->count() + m_dialog->series(CS::CURVE_REF_MAX)->count(), 1);
         QVERIFY(!feed(150000, Step(6000, 7000)));
-        QVERIFY(!m_dialog->isReferencePhase());
         QCOMPARE(m_root->gpio(211), QByteArray("1"));
         QCOMPARE(points(CS::CURVE_REF_MAX), QVector<QPointF>({QPointF(150, dbm(7000))}));
         QCOMPARE(points(CS::CURVE_REF_AVG), QVector<QPointF>({QPointF(150, dbm(6000))}));
@@ -252,9 +239,10 @@ private slots:
         QCOMPARE(m_root->gpio(211), QByteArray("1"));
     }
 
-    // The stored selection is repaired at start (not saved): no difference with four traces, no
-    // reference traces with the calibrator on, something always shown.
-    void selectionIsRepairedAtStart_data()
+    // exec() sets the receiver and the plot up from the stored settings and repairs the stored
+    // trace selection without saving it: no difference with four traces, no reference traces with
+    // the calibrator on, something always shown.
+    void startUsesTheSettings_data()
     {
         QTest::addColumn<int>("stored");
         QTest::addColumn<bool>("calibrator");
@@ -266,53 +254,50 @@ private slots:
         QTest::newRow("reference diff with calibrator") << (1 | 4 | 16) << true << 1;
         QTest::newRow("freeze flags stay") << (2 | 64) << false << (2 | 64);
     }
-    void selectionIsRepairedAtStart()
+    void startUsesTheSettings()
     {
         QFETCH(int, stored);
         QFETCH(bool, calibrator);
+        QFETCH(int, expected);
         m_root->setGpio(207, calibrator ? "1" : "0");
         m_root->setGpio(209, calibrator ? "0" : "1");
+        m_root->setGpio(213, "0");
         Configuration::setValuePersistent("curves", stored, SpectrumDialog::NAME);
-        make(false);
-        m_dialog->exec();
-        QTEST(int(m_dialog->curves()), "expected");
-        QCOMPARE(m_root->gpio(209), QByteArray(calibrator ? "1" : "0"));
-        QCOMPARE(Configuration::valuePersistent("curves", SpectrumDialog::NAME, 1).toInt(), stored);
-        m_dialog.reset();
-        QCOMPARE(m_root->gpio(207), QByteArray("0"));
-    }
-
-    // exec() sets the receiver and the plot up from the stored settings.
-    void startUsesTheSettings()
-    {
-        const QList<QPair<Configuration::ValueType, int>> settings {{Configuration::VT_Bandwidth, 20000}, {Configuration::VT_GatingTime, 5},
-                                                                    {Configuration::VT_Preamplifier, 0}, {Configuration::VT_FreqMin, 300},
-                                                                    {Configuration::VT_FreqMax, 500}};
+        const QList<QPair<Configuration::ValueType, int>> settings { { Configuration::VT_Bandwidth, 20000 },
+            { Configuration::VT_GatingTime, 5 }, { Configuration::VT_Preamplifier, 0 },
+            { Configuration::VT_FreqMin, 300 }, { Configuration::VT_FreqMax, 500 } };
         for (const auto& setting : settings)
             Configuration::setValue(setting.first, setting.second, SpectrumDialog::NAME);
-        m_root->setGpio(213, "0");
         Configuration::setValue("algorithm", true, "system");
         make(false);
         m_dialog->exec();
-        QCOMPARE(QList<int>({m_dialog->bandwidth(), m_dialog->gatingTime(), m_dialog->freqMin(), int(m_dialog->frequencyStep())}),
-                 QList<int>({20000, 5, 300, 400}));
+        QCOMPARE(int(m_dialog->curves()), expected);
+        QCOMPARE(m_root->gpio(209), QByteArray(calibrator ? "1" : "0"));
+        QCOMPARE(Configuration::valuePersistent("curves", SpectrumDialog::NAME, 1).toInt(), stored);
+        QCOMPARE(QList<int>({ m_dialog->bandwidth(), m_dialog->gatingTime(), m_dialog->freqMin() }),
+            QList<int>({ 20000, 5, 300 }));
+        QCOMPARE(m_dialog->frequencyStep(), 400u);
         QCOMPARE(m_root->gpio(213), QByteArray("1"));
-        QCOMPARE(QString("%1 %2 %3").arg(m_dialog->calibrationLevel()).arg(m_dialog->calibrationOffset()).arg(m_dialog->calibrationFactor()),
-                 QStringLiteral("-45 7000 195"));
+        QCOMPARE(QPointF(m_dialog->calibrationLevel(), m_dialog->calibrationOffset()), QPointF(-45, 7000));
+        QCOMPARE(m_dialog->calibrationFactor(), 195.0);
         QVERIFY(m_dialog->isPllLocked() && m_dialog->tasks() == SpectrumDialog::TASK_NONE);
         QStringList texts;
         for (QLabel* label : m_dialog->findChild<InfoBar*>("infoBar")->labels())
             texts << label->text();
-        QCOMPARE(texts, QStringList({"Ant: <b>UHF</b>", "Time: <b>5ms</b>", "Band: <b>20MHz</b>"}));
+        QCOMPARE(texts, QStringList({ "Ant: <b>UHF</b>", "Time: <b>5ms</b>", "Band: <b>20MHz</b>" }));
         QwtPlot* plot = m_dialog->findChild<QwtPlot*>("plot");
-        QCOMPARE(plot->axisScaleDiv(QwtPlot::xBottom).lowerBound() + plot->axisScaleDiv(QwtPlot::xBottom).upperBound(), 800.0);
-        QVERIFY(m_dialog->curve(CS::CURVE_MAX)->plot() == plot && !m_dialog->curve(CS::CURVE_AVG)->plot());
+        const QwtScaleDiv& axis = plot->axisScaleDiv(QwtPlot::xBottom);
+        QCOMPARE(axis.lowerBound() + axis.upperBound(), 800.0);
+        for (CS live : { CS::CURVE_MAX, CS::CURVE_AVG })
+            QCOMPARE(m_dialog->curve(live)->plot() == plot, bool(expected & live));
         // The stop button shows start while the autodetection switch is on.
         auto* stop = m_dialog->findChild<QPushButton*>("StopButton");
         QCOMPARE(stop->icon().pixmap(40).toImage(), QIcon(":/resources/svg/start_meas.svg").pixmap(40).toImage());
         Configuration::setValue("algorithm", false, "system");
         m_dialog->exec();
         QCOMPARE(stop->icon().pixmap(40).toImage(), QIcon(":/resources/svg/stop_meas2.svg").pixmap(40).toImage());
+        m_dialog.reset();
+        QCOMPARE(m_root->gpio(207), QByteArray("0"));
     }
 
     // An unlocked PLL (frequency 0) gives no data and one notice per loss; the worker steps on
@@ -355,8 +340,6 @@ private slots:
     void markerRules()
     {
         QFETCH(QString, gestures);
-        QFETCH(QVector<int>, frequencies);
-        QFETCH(int, active);
         QFETCH(int, handedOn);
         open();
         sweep(6000, 7000);
@@ -378,8 +361,8 @@ private slots:
             if (at.last() > 0)
                 shown << at.last();
         }
-        QCOMPARE(at, frequencies);
-        QCOMPARE(m_dialog->markers()->active(), active);
+        QTEST(at, "frequencies");
+        QTEST(m_dialog->markers()->active(), "active");
         QCOMPARE(MarkerPresets::frequencies(), shown);
         for (const char* path : { "time", "level" })
             QCOMPARE(Configuration::getValue(Configuration::VT_FreqMin, path), handedOn);
@@ -392,8 +375,8 @@ private slots:
         // The info bar: three entries and one per marker, the active one bold, all 14 px.
         const QList<QLabel*> info = m_dialog->findChild<InfoBar*>()->labels();
         QCOMPARE(info.size(), 3 + shown.size());
-        if (active >= 0)
-            QCOMPARE(info.at(3 + active)->styleSheet(), QStringLiteral("font-weight:bold;"));
+        if (m_dialog->markers()->active() >= 0)
+            QCOMPARE(info.at(3 + m_dialog->markers()->active())->styleSheet(), QStringLiteral("font-weight:bold;"));
         info.last()->ensurePolished();
         QCOMPARE(info.last()->font().pixelSize(), 14);
     }
