@@ -307,18 +307,14 @@ private slots:
         make();
         feed(150000, Step(6000, 7000));
         QVERIFY(!feed(0, Step(6000, 9999)) && !feed(0, Step(6000, 9999)));
-        QVERIFY(!m_dialog->isPllLocked());
         QCOMPARE(m_dialog->series(CS::CURVE_MAX)->count(), 1);
-        QTest::qWait(200);
-        QCOMPARE(m_operator.notices, QStringList({"PLL unlocked"}));
         feed(151234, Step(6000, 9999)); // not a step of this sweep
         feed(155100, Step(6000, 8000));
-        QVERIFY(m_dialog->isPllLocked());
         const QVector<QPointF> maximum = points(CS::CURVE_MAX);
         QCOMPARE(maximum.size(), 4);
         QCOMPARE(maximum.at(3).x(), 155.1);
         QCOMPARE(maximum.at(1).y(), maximum.at(3).y());
-        feed(0, Step(6000, 7000));
+        feed(0, Step(6000, 7000)); // a second loss, after the lock came back
         QTest::qWait(200);
         QCOMPARE(m_operator.notices, QStringList({"PLL unlocked", "PLL unlocked"}));
     }
