@@ -1,6 +1,5 @@
-// The autodetection: the dialog fed with synthetic sweeps as the worker would report them (sweep
-// phases, progress, results, record), and the steps after the sweeps on synthetic traces
-// (grading filter, amplifier correction, blocks and thresholds).
+// The autodetection: the dialog fed with synthetic sweeps as the worker would report them, and the
+// steps after the sweeps (grading filter, amplifier correction, blocks and thresholds).
 
 #include "common/TestRoot.h"
 #include "dialogs/AlgorithmDialog.h"
@@ -94,7 +93,6 @@ private slots:
         QTest::addColumn<int>("slot");
         QTest::addColumn<double>("expected");
         QTest::newRow("first run of 5") << 5 << 0 << 4 << 2.0;
-        QTest::newRow("last full run of 5") << 5 << 0 << 499 << 497.0;
         QTest::newRow("last point alone") << 5 << 0 << 500 << 500.0;
         QTest::newRow("shorter last run") << 7 << 0 << 498 << 498.5;
         QTest::newRow("G at 150 MHz") << 1 << 1 << 0 << 1.0;

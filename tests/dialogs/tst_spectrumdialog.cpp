@@ -1,7 +1,5 @@
-// The spectrum screen without a running worker: the per-step handler is fed directly with sample
-// buffers, as the acquisition thread would. On the shown screen, the operator functions: markers
-// placed by taps and handed to the other screens, trace selection, frozen slots, the info bar, the
-// record body, and the zoom rules.
+// The spectrum screen without a running worker, its per-step handler fed directly with sample
+// buffers as the acquisition thread would; on the shown screen, the operator's functions.
 #include "DialogDriver.h"
 #include "SetupPageOperator.h"
 #include "common/TestRoot.h"
@@ -176,7 +174,6 @@ private slots:
         m_dialog->setCurves(CS::CURVE_MAX | CS::CURVE_DIFF);
         feed(151700, Step(6000, 7000));
         QCOMPARE(points(CS::CURVE_DIFF).size(), 1);
-        QCOMPARE(points(CS::CURVE_AVG).at(1).x(), 151.7);
         m_dialog->updatePlot();
         QCOMPARE(m_dialog->sweepCursor()->interval().minValue(), 151.7);
         bool repeat = true;
@@ -206,8 +203,7 @@ private slots:
         m_dialog->startDataWorker();
         QCOMPARE(m_dialog->series(CS::CURVE_MAX)->count(), 0);
         QCOMPARE(m_dialog->curve(CS::CURVE_MAX)->title().text(), QStringLiteral("Max"));
-        for (int i = 0; i < SpectrumDialog::SLOT_COUNT; ++i)
-            feed(150000 + 1700 * i, Step(6000, 9000));
+        sweep(6000, 9000);
         feed(150000, Step(6000, 6500));
         QCOMPARE(points(CS::CURVE_MAX).at(0).y(), dbm(6500));
     }
@@ -325,7 +321,6 @@ private slots:
         QTest::addColumn<QVector<int>>("frequencies");
         QTest::addColumn<int>("active");
         QTest::addColumn<int>("handedOn"); // time/level frequency afterwards
-        QTest::newRow("first tap places marker 1") << "t333.5" << QVector<int> { 333, 0, 0, 0 } << 0 << 333;
         QTest::newRow("a tap moves the active one") << "t333.5 t350.5" << QVector<int> { 350, 0, 0, 0 } << 0 << 350;
         QTest::newRow("a long press takes the next")
             << "t300.5 L200.5 L380.5" << QVector<int> { 300, 200, 380, 0 } << 2 << 200;

@@ -86,8 +86,9 @@ private slots:
         m_dialog->setCurves(CS::CURVE_MAX);
     }
 
-    void saveCancelledAtThePhasePrompt()
+    void saveStopFreezeZoomAndLeave()
     {
+        // A save cancelled at the phase prompt saves nothing; the worker measures on.
         Configuration::setValue(Configuration::VT_PromptPhase, 1, "system");
         whenShown(ValueSelectDialog::instance(), [] { pressKey(ValueSelectDialog::instance(), Qt::Key_Escape); });
         click("SaveButton");
@@ -95,10 +96,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_worker->isPaused() && index() > 100, 5000);
         QCOMPARE(m_saved, 0);
         Configuration::setValue(Configuration::VT_PromptPhase, 0, "system");
-    }
-
-    void stopDuringSaveAndFreezeThenZoomThenLeave()
-    {
+        // Save, freeze and stop mid-sweep: all wait for the end of the sweep, then it stays stopped.
         waitMidSweep();
         click("SaveButton");
         m_dialog->requestFreeze(0, CS::CURVE_MAX);
