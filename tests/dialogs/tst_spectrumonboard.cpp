@@ -149,7 +149,6 @@ private slots:
         click("StopButton");
         Configuration::setValue("algorithm", false, "system");
         const QVector<QPointF> results = dialog->results();
-        qInfo() << "found" << results;
         const double sources[] = { 220, 0, 600, 850 };
         for (int b : { 0, 2, 3 })
             QVERIFY2(qAbs(results.at(b).x() - sources[b]) < 40, qPrintable(QString::number(results.at(b).x())));
