@@ -44,8 +44,7 @@ private:
 private slots:
     void runStepsProgressAndRecord()
     {
-        const int high = 3;
-        const int low = 2;
+        const int high = 3, low = 2;
         TestRoot root;
         QVERIFY(root.installMount());
         for (auto v :

@@ -45,7 +45,6 @@ private:
     int index(CS curve = CS::CURVE_MAX) { return int(point(-1, curve).x()); }
     int count(CS curve) { return int(point(-1, curve).y()); }
     void click(const char* name) { QTest::mouseClick(m_dialog->findChild<QPushButton*>(name), Qt::LeftButton); }
-    void waitMidSweep() { QTRY_VERIFY_WITH_TIMEOUT(index() > 50 && index() < 300, 10000); }
 
 private slots:
     void initTestCase()
@@ -97,7 +96,7 @@ private slots:
         QCOMPARE(m_saved, 0);
         Configuration::setValue(Configuration::VT_PromptPhase, 0, "system");
         // Save, freeze and stop mid-sweep: all wait for the end of the sweep, then it stays stopped.
-        waitMidSweep();
+        QTRY_VERIFY_WITH_TIMEOUT(index() > 50 && index() < 300, 10000);
         click("SaveButton");
         m_dialog->requestFreeze(0, CS::CURVE_MAX);
         click("StopButton");
