@@ -73,29 +73,6 @@ private slots:
     }
 };
 
-// Runs each start in a child process of this program.
-class TestStartup : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void start_data()
-    {
-        QTest::addColumn<QString>("name");
-        for (const char* name : {"empty root", "damaged config", "FPGA"})
-            QTest::newRow(name) << QString(name);
-    }
-    void start()
-    {
-        QFETCH(QString, name);
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QCoreApplication::applicationFilePath(), {"--start", name});
-        QVERIFY(process.waitForFinished(120000));
-        QVERIFY2(process.exitStatus() == QProcess::NormalExit && !process.exitCode(), process.readAll().constData());
-    }
-};
-
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -103,8 +80,11 @@ int main(int argc, char** argv)
         StartupVariant variant;
         return QTest::qExec(&variant, 1, argv);
     }
-    TestStartup test;
-    return QTest::qExec(&test, argc, argv);
+    // Each start in a child process of this program, its report passed through.
+    int failed = 0;
+    for (const char* name : {"empty root", "damaged config", "FPGA"})
+        failed += QProcess::execute(QCoreApplication::applicationFilePath(), {"--start", name}) != 0;
+    return failed;
 }
 
 #include "tst_startup.moc"
