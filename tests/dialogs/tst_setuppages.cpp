@@ -19,7 +19,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QStackedWidget>
 #include <QTest>
 
 // A page's widget (a button is tapped with the answer), the dialog's prompt (empty: none) and offer;
@@ -119,8 +118,6 @@ private slots:
         bar->setValue(bar->maximum());
         m_frame->setDialog(SetupDialog::DIALOG_INFO, true);
         QCOMPARE(bar->value(), 0);
-        QCOMPARE(button("CategoryButton")->text(), QStringLiteral("Info"));
-        QCOMPARE(m_frame->findChild<QStackedWidget*>("StackWidget")->currentWidget(), SetupDialog::pages().at(SetupDialog::DIALOG_INFO));
         m_frame->setDialog(7, false);
         m_frame->setDialog(-1, false);
         QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_INFO));
