@@ -13,15 +13,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
 
 SetupPageOperator::SetupPageOperator()
 {
     // Notices are seen as they are shown: a progress notice may be gone before the next poll.
     qApp->installEventFilter(this);
-    auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &SetupPageOperator::poll);
-    timer->start(5);
+    startTimer(5);
 }
 
 bool SetupPageOperator::eventFilter(QObject* object, QEvent* event)
@@ -31,12 +28,11 @@ bool SetupPageOperator::eventFilter(QObject* object, QEvent* event)
     return QObject::eventFilter(object, event);
 }
 
-void SetupPageOperator::poll()
+void SetupPageOperator::timerEvent(QTimerEvent*)
 {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
         if (qobject_cast<QMessageBox*>(widget) && widget->isVisible() && widget != InfoMessageBox::progress())
             static_cast<QMessageBox*>(widget)->accept();
-    }
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (dialog == nullptr || qobject_cast<QMessageBox*>(dialog) || m_answers.isEmpty())
         return;

@@ -20,10 +20,8 @@ public:
     QStringList offered; // the last dialog's prompt, then its range (keypad), options, or edited text
     QStringList notices; // every notice shown, progress notices included
 
-protected:
-    bool eventFilter(QObject* object, QEvent* event) override;
-
 private:
-    void poll();
+    bool eventFilter(QObject* object, QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override; // answers and closes what has come up
     QVariantList m_answers;
 };
