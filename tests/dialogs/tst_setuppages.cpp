@@ -54,9 +54,9 @@ class TestSetupPages : public QObject
         Configuration::setValue(Configuration::VT_Service, service, "system");
         Configuration::setValue("algorithm", algorithm, "system");
     }
-    QString arrows() const
+    bool arrows(bool previous, bool next) const
     {
-        return QString("%1%2").arg(button("CategoryPrevButton")->isEnabled()).arg(button("CategoryNextButton")->isEnabled());
+        return button("CategoryPrevButton")->isEnabled() == previous && button("CategoryNextButton")->isEnabled() == next;
     }
     static QWidget* focused() { return QApplication::focusWidget(); }
     QWidget* widget(int page, const QString& name) const { return SetupDialog::pages().at(page)->findChild<QWidget*>(name); }
@@ -144,7 +144,7 @@ private slots:
         m_frame->updateButtons();
         tap("CategoryNextButton");
         QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_SERVICE));
-        QCOMPARE(arrows(), QStringLiteral("10"));
+        QVERIFY(arrows(true, false));
         setSwitches(true, true);
         m_frame->updateButtons();
         tap("CategoryNextButton");
@@ -157,10 +157,9 @@ private slots:
         QVERIFY(!algorithm->isAvailable());
         algorithm->setEnabled(true);
         m_frame->setDialog(SetupDialog::DIALOG_TIME, true);
-        QVERIFY(m_frame->isLocked() && button("CategoryButton")->isEnabled());
-        QCOMPARE(arrows(), QStringLiteral("00"));
+        QVERIFY(m_frame->isLocked() && button("CategoryButton")->isEnabled() && arrows(false, false));
         m_frame->setDialog(SetupDialog::DIALOG_TIME, false);
-        QCOMPARE(arrows(), QStringLiteral("11"));
+        QVERIFY(arrows(true, true));
     }
 
     // The category list offers the available pages (the locked one's own row not selectable);
@@ -190,10 +189,20 @@ private slots:
         QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_SERVICE));
     }
 
-    // Up and Down move through a page's buttons and on into the bottom row (skipping disabled
-    // ones), Return presses; the information page scrolls; Escape leaves from anywhere.
+    // Up and Down reach every button of every page, in order and on into the bottom row (skipping
+    // disabled ones), Return presses; the information page scrolls; Escape leaves from anywhere.
     void hardwareKeys()
     {
+        for (int page = 0; page < SetupDialog::pages().count(); ++page) {
+            show(page);
+            QSet<QWidget*> reached;
+            for (int i = 0; i < 80; ++i) {
+                reached << focused();
+                QTest::keyClick(focused() ? focused() : m_frame, i < 40 ? Qt::Key_Up : Qt::Key_Down);
+            }
+            for (QAbstractButton* b : SetupDialog::pages().at(page)->findChildren<QAbstractButton*>())
+                QVERIFY2(reached.contains(b) || !b->isVisibleTo(m_frame) || !b->isEnabled(), qPrintable(b->objectName()));
+        }
         show(SetupDialog::DIALOG_SPECTRUM);
         auto* bar = m_frame->findChild<QScrollArea*>("ScrollArea")->verticalScrollBar();
         QWidget* spectrum = SetupDialog::pages().at(SetupDialog::DIALOG_SPECTRUM);
@@ -335,20 +344,6 @@ private slots:
             QCOMPARE(before.readAll(), old);
         QCOMPARE(m_operator.notices.join('|'), row.notices);
         QVERIFY2(QRegularExpression(row.log).match(commands()).hasMatch(), qPrintable(commands()));
-    }
-
-    void hardwareKeysReachEveryButton()
-    {
-        for (int page = 0; page < SetupDialog::pages().count(); ++page) {
-            show(page);
-            QSet<QWidget*> reached;
-            for (int i = 0; i < 80; ++i) {
-                reached << QApplication::focusWidget();
-                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m_frame, i < 40 ? Qt::Key_Up : Qt::Key_Down);
-            }
-            for (QAbstractButton* b : SetupDialog::pages().at(page)->findChildren<QAbstractButton*>())
-                QVERIFY2(reached.contains(b) || !b->isVisibleTo(m_frame) || !b->isEnabled(), qPrintable(b->objectName()));
-        }
     }
 
     void algorithmSwitchOpensAndClosesItsPage()
