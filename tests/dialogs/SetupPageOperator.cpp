@@ -49,7 +49,7 @@ void SetupPageOperator::timerEvent(QTimerEvent*)
     }
     if (auto* list = dialog->findChild<QListWidget*>()) {
         for (int i = 0; i < list->count(); ++i)
-            offered << list->item(i)->text();
+            offered << list->item(i)->text() + (list->item(i)->flags() & Qt::ItemIsEnabled ? "" : "-");
         for (int i = 0; i < list->count() && qobject_cast<ValueSelectDialog*>(dialog) && value.isValid(); ++i) {
             auto* option = static_cast<ValueSelectDialog::Option*>(list->item(i));
             if (option->value() == value || option->text() == value.toString())

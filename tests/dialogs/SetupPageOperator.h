@@ -17,7 +17,7 @@ public:
     SetupPageOperator();
     void choose(const QVariant& value) { m_answers.append(value); }
 
-    QStringList offered; // the last dialog's prompt, then its range (keypad), options, or edited text
+    QStringList offered; // the last dialog's prompt, its range (keypad), options ("-": not selectable) or edited text
     QStringList notices; // every notice shown, progress notices included
 
 private:

@@ -12,7 +12,6 @@
 
 #include <QAbstractButton>
 #include <QFile>
-#include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -168,24 +167,17 @@ private slots:
     {
         setSwitches(false, false);
         m_frame->setDialog(SetupDialog::DIALOG_SPECTRUM, true);
-        ValueSelectDialog* selector = ValueSelectDialog::instance();
-        auto* list = selector->findChild<QListWidget*>("ListWidget");
-        QStringList offered;
-        const auto rows = [&] {
-            offered.clear();
-            for (int i = 0; i < list->count(); ++i)
-                offered << list->item(i)->text() + (list->item(i)->flags() & Qt::ItemIsEnabled ? "" : "-");
-        };
-        const auto open = [&] { return DialogDriver::tap(button("CategoryButton")), 0; };
-        DialogDriver::run(selector, "? #3", open, rows);
-        QCOMPARE(offered, QStringList({"Spectrum-", "Time Domain", "Level", "System", "Info"}));
+        m_operator.choose("System");
+        tap("CategoryButton");
+        QCOMPARE(m_operator.offered.join('|'), "Select setup category|Spectrum-|Time Domain|Level|System|Info");
         QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_SYSTEM));
         QVERIFY(!m_frame->isLocked());
         setSwitches(true, true);
-        DialogDriver::run(selector, "? Escape", open, rows);
-        QCOMPARE(offered.mid(5), QStringList({"Service", "Algorithm"}));
+        m_operator.choose(QVariant());
+        tap("CategoryButton");
+        QCOMPARE(m_operator.offered.mid(6), QStringList({"Service", "Algorithm"}));
         QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_SYSTEM));
-        DialogDriver::run(selector, "Down Down Return", open);
+        DialogDriver::run(ValueSelectDialog::instance(), "Down Down Return", [&] { return tap("CategoryButton"), 0; });
         QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_SERVICE));
     }
 
