@@ -48,10 +48,11 @@ class TestSetupPages : public QObject
 
     QPushButton* button(const char* name) const { return m_frame->findChild<QPushButton*>(name); }
     void tap(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
-    static void setSwitches(bool service, bool algorithm)
+    void setSwitches(bool service, bool algorithm) const
     {
         Configuration::setValue(Configuration::VT_Service, service, "system");
         Configuration::setValue("algorithm", algorithm, "system");
+        m_frame->updateButtons();
     }
     bool arrows(bool previous, bool next) const
     {
@@ -139,12 +140,10 @@ private slots:
         }
         QCOMPARE(visited, QList<int>({0, 1, 2, 3, 4}));
         setSwitches(true, false);
-        m_frame->updateButtons();
         tap("CategoryNextButton");
         QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_SERVICE));
         QVERIFY(arrows(true, false));
         setSwitches(true, true);
-        m_frame->updateButtons();
         tap("CategoryNextButton");
         QCOMPARE(m_frame->currentDialog(), int(SetupDialog::DIALOG_ALGORITHM));
         setSwitches(false, true);
@@ -339,7 +338,6 @@ private slots:
 
     void algorithmSwitchOpensAndClosesItsPage()
     {
-        setSwitches(false, false);
         Configuration::setValue(Configuration::VT_Amplifier, 0, "algorithm");
         Configuration::setValue(Configuration::VT_AmplifierFactorG, 7, "algorithm");
         m_operator.choose(1);
