@@ -224,9 +224,8 @@ private slots:
         tap("ExitButton");
         m_frame->setDialog(SetupDialog::DIALOG_SYSTEM, true);
         QTest::keyClick(focused(), Qt::Key_Escape); // from a page's button
-        QTest::keyClick(m_frame, Qt::Key_Escape);
-        QTest::keyClick(m_frame, Qt::Key_Left);
-        QTest::keyClick(m_frame, Qt::Key_A);
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Left, Qt::Key_A})
+            QTest::keyClick(m_frame, key);
         QCOMPARE(exitSpy.count(), 3);
     }
 
@@ -348,7 +347,7 @@ private slots:
         m_operator.choose(0);
         show(SetupDialog::DIALOG_SERVICE, "AlgorithmButton");
         QCOMPARE(text(5, "AlgorithmButton"), "off");
-        QVERIFY(!m_frame->findChild<QWidget*>("CategoryNextButton")->isEnabled());
+        QVERIFY(!button("CategoryNextButton")->isEnabled());
     }
 
     void refreshRunsOnlyWhileShown()
