@@ -54,9 +54,9 @@ class TestSetupPages : public QObject
         Configuration::setValue("algorithm", algorithm, "system");
         m_frame->updateButtons();
     }
-    bool arrows(bool previous, bool next) const
+    bool arrows(bool back, bool next) const
     {
-        return button("CategoryPrevButton")->isEnabled() == previous && button("CategoryNextButton")->isEnabled() == next;
+        return button("CategoryPrevButton")->isEnabled() == back && button("CategoryNextButton")->isEnabled() == next;
     }
     static QWidget* focused() { return QApplication::focusWidget(); }
     QWidget* widget(int page, const QString& name) const { return SetupDialog::pages().at(page)->findChild<QWidget*>(name); }
@@ -319,8 +319,9 @@ private slots:
         if (!row.prompt.isEmpty())
             m_operator.choose(row.choice);
         // A file below /etc is replaced whole: a power cut leaves the old one or the new one, never half of it.
+        const QByteArray old = m_root.readFile(row.file.section('=', 0, 0));
         QFile before(file);
-        const QByteArray old = before.open(QIODevice::ReadOnly) ? m_root.readFile(row.file.section('=', 0, 0)) : QByteArray();
+        before.open(QIODevice::ReadOnly);
         show(row.page, row.name);
         QCOMPARE(m_operator.offered.join('|'), row.prompt.isEmpty() ? QString() : row.prompt + (row.offered.isEmpty() ? "" : "|" + row.offered));
         if (!row.text.isEmpty())
