@@ -6,15 +6,13 @@
 #include "common/TestRoot.h"
 #include "dialogs/HelpDialog.h"
 #include "dialogs/InfoDialog.h"
-#include "dialogs/LevelMeterDialog.h"
 #include "dialogs/SetupDialog.h"
-#include "dialogs/SpectrumDialog.h"
 #include "dialogs/TextEditDialog.h"
-#include "dialogs/TimeDomainDialog.h"
 #include "dialogs/ValueSelectDialog.h"
 #include "util/Configuration.h"
 #include "util/LanguageManager.h"
 
+#include <QAbstractEventDispatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -37,21 +35,14 @@ class TestMainWindow : public QObject
     SetupPageOperator m_operator; // closes the notices at once; their texts in m_operator.notices
 
     static MainWindow* window() { return MainWindow::instance(); }
-    template<typename T>
-    static T* child(const char* name)
-    {
-        return window()->findChild<T*>(name);
-    }
+    template<typename T> static T* child(const char* name) { return window()->findChild<T*>(name); }
     static QWidget* page() { return child<QStackedWidget>("MainWidget")->currentWidget(); }
     static QString status() { return child<QLabel>("statusLabel")->text(); }
     static void tap(const char* name) { DialogDriver::tap(child<QPushButton>(name)); }
-    static bool measuring(QWidget* screen)
+    // A measurement screen's only timer is its display's.
+    static bool measuring(QObject* screen)
     {
-        if (auto* spectrum = qobject_cast<SpectrumDialog*>(screen))
-            return spectrum->isTimerRunning();
-        if (auto* time = qobject_cast<TimeDomainDialog*>(screen))
-            return time->isTimerRunning();
-        return qobject_cast<LevelMeterDialog*>(screen)->isTimerRunning();
+        return !QAbstractEventDispatcher::instance()->registeredTimers(screen).isEmpty();
     }
     // Leaves a measurement screen with its exit button: back on the main menu, not measuring.
     static void leaveScreen(QWidget* screen)
@@ -60,15 +51,9 @@ class TestMainWindow : public QObject
         QCOMPARE(page(), child<QWidget>("MainMenu"));
         QVERIFY(!measuring(screen));
     }
-    static QString today() { return QDate::currentDate().toString("yyyy-MM-dd"); }
     QString base() const { return m_root->path("/data/corvane_data/CV-0815/"); }
     void makeFolder(const QString& relative) { QVERIFY(QDir().mkpath(base() + relative)); }
     QByteArray gpio(int line) const { return m_root->gpio(line); }
-    bool install(const QString& name) const
-    {
-        QFile file(QCoreApplication::applicationDirPath() + "/../translations/" + name);
-        return file.open(QIODevice::ReadOnly) && m_root->writeFile("/usr/lib/language/" + name, file.readAll());
-    }
 
 private slots:
     void initTestCase()
@@ -80,8 +65,10 @@ private slots:
         QVERIFY(m_root->writeFile("/sys/class/power_supply/ds2782-0/capacity", "87\n"));
         QVERIFY(m_root->writeFile("/sys/class/backlight/backlight.7/brightness", "0"));
         QVERIFY(m_root->installScript("/bin/editenv", "[ \"$1\" = --prodid ] || exit 1\necho 'CV-0815, rev B'"));
-        for (const char* name : {"corvane_de.qm", "corvane_de.cfg", "corvane_en.cfg"})
-            QVERIFY(install(name));
+        for (const QString name : {"corvane_de.qm", "corvane_de.cfg", "corvane_en.cfg"}) {
+            QFile file(QCoreApplication::applicationDirPath() + "/../translations/" + name);
+            QVERIFY(file.open(QIODevice::ReadOnly) && m_root->writeFile("/usr/lib/language/" + name, file.readAll()));
+        }
         window(); // shown only after the start-up pulse has been watched from its beginning
     }
     void cleanupTestCase()
@@ -114,30 +101,25 @@ private slots:
 
     void startsOnTheMainMenu()
     {
-        QCOMPARE(window()->size(), QSize(640, 480));
-        QCOMPARE(page(), child<QWidget>("MainMenu"));
-        QCOMPARE(status(), QStringLiteral("Main menu"));
         for (QPushButton* button : child<QWidget>("MainMenu")->findChildren<QPushButton*>())
             QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
-        // The board set-up leaves the preamplifier on; every return to the menu switches it and
-        // the pulse generator off. Backlight at the default 75 %.
+        // The board set-up leaves the preamplifier on; every return to the menu switches it and the
+        // pulse generator off. Backlight at the default 75 %; the gauge is read every five seconds.
         QCOMPARE(gpio(213), QByteArray("0"));
         QVERIFY(m_root->setGpio(207, "1"));
         window()->gotoMainMenu();
         QCOMPARE(gpio(213) + gpio(207), QByteArray("10"));
         QCOMPARE(m_root->readFile("/sys/class/backlight/backlight.7/brightness"), QByteArray("95"));
-        QCOMPARE(child<QProgressBar>("batteryGauge")->value(), 87);
-        // The gauge is read every five seconds: checked at the end.
+        QCOMPARE(child<QProgressBar>("batteryGauge")->value(), 87); // and 42 at the end
         QVERIFY(m_root->writeFile("/sys/class/power_supply/ds2782-0/capacity", "42\n"));
     }
 
     void clockFollowsTheDateFormat()
     {
         auto* clock = child<QLabel>("clockLabel");
-        QTRY_VERIFY(clock->text().startsWith(QDate::currentDate().toString("dd.MM.yyyy ")));
         Configuration::setValue(Configuration::VT_DateFormat, 1, "system");
-        QTRY_VERIFY(clock->text().startsWith(QDate::currentDate().toString("yyyy.MM.dd ")));
-        QVERIFY(QRegularExpression("^\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d$").match(clock->text()).hasMatch());
+        const QString today = QDate::currentDate().toString("yyyy\\.MM\\.dd");
+        QTRY_VERIFY(QRegularExpression("^" + today + " \\d\\d:\\d\\d:\\d\\d$").match(clock->text()).hasMatch());
         const QString before = clock->text();
         QTRY_VERIFY_WITH_TIMEOUT(clock->text() != before, 2500);
         Configuration::setValue(Configuration::VT_DateFormat, 0, "system");
@@ -163,11 +145,9 @@ private slots:
         QFETCH(QString, script);
         Configuration::setValue(Configuration::VT_Antenna, before, "system");
         window()->gotoMainMenu();
-        bool exitShown = true;
-        DialogDriver::run(ValueSelectDialog::instance(), "? " + script,
-                          [] { return tap("AntennaButton"), 0; },
-                          [&] { exitShown = ValueSelectDialog::instance()->findChild<QPushButton*>("pushButtonExit")->isVisible(); });
-        QVERIFY(!exitShown);
+        DialogDriver::run(ValueSelectDialog::instance(), "? " + script, [] { return tap("AntennaButton"), 0; }, [] {
+            QVERIFY(!ValueSelectDialog::instance()->findChild<QPushButton*>("pushButtonExit")->isVisible());
+        });
         QTEST(Configuration::getValue(Configuration::VT_Antenna, "system"), "after");
         QFETCH(bool, sensorPage);
         QCOMPARE(page() == InfoDialog::instance(), sensorPage);
@@ -198,7 +178,6 @@ private slots:
         const auto setupExit = [setup] { DialogDriver::tap(setup()->findChild<QPushButton*>("ExitButton")); };
         QTest::newRow("help") << Action([] { tap("HelpButton"); }) << "Help" << Action([] {
             auto* help = window()->findChild<HelpDialog*>();
-            QCOMPARE(help->currentPage(), 0);
             DialogDriver::tap(help->findChild<QPushButton*>("ForwardButton"));
             DialogDriver::tap(help->findChild<QPushButton*>("ExitButton"));
         }) << "MainMenu";
@@ -258,13 +237,12 @@ private slots:
 
     void folderNames()
     {
-        const QString d = today();
+        const QString d = QDate::currentDate().toString("yyyy-MM-dd");
         QDir(m_root->path("/data/corvane_data")).removeRecursively();
         QCOMPARE(MainWindow::folderName(true), base() + d + "_Folder");
         // Today's folders of that name are numbered on.
         makeFolder(d + "_Folder");
         makeFolder(d + "_Folder_2");
-        makeFolder(QDate::currentDate().addDays(-1).toString("yyyy-MM-dd") + "_Folder_9");
         window()->rescanFolderIndex();
         QCOMPARE(MainWindow::folderName(false), d + "_Folder_3");
         // A barcode clears the name and gets a folder level of its own; a notice tells the folder.
@@ -273,34 +251,30 @@ private slots:
         QCOMPARE(MainWindow::folderName(true), base() + "4711/" + d);
         QCOMPARE(m_operator.notices, QStringList {"Folder 4711/" + d});
         makeFolder("4711/" + d);
-        window()->onBarCodeScan("4711");
         window()->rescanFolderIndex();
         QCOMPARE(MainWindow::folderName(false), "4711/" + d + "_1");
         // Something that is no barcode changes nothing; the operator is told why.
         for (const QString& scan : {QString("../1"), QString(".."), QString(129, '7')})
             window()->onBarCodeScan(scan);
         QCOMPARE(MainWindow::folderName(false), "4711/" + d + "_1");
-        QCOMPARE(m_operator.notices.mid(2), QStringList({"Barcode refused: it contains characters not allowed in a folder name",
+        QCOMPARE(m_operator.notices.mid(1), QStringList({"Barcode refused: it contains characters not allowed in a folder name",
                                                 "Barcode refused: it is no folder name", "Barcode refused: longer than 128 characters"}));
         // A new name clears the barcode; an empty name leaves just the date.
+        makeFolder(d + "_Site A_4");
         window()->setFolderName("Site A");
-        makeFolder(d + "_Site A");
-        window()->rescanFolderIndex();
-        QCOMPARE(MainWindow::folderName(false), d + "_Site A_1");
+        QCOMPARE(MainWindow::folderName(false), d + "_Site A_5");
         QDir(m_root->path("/data/corvane_data")).removeRecursively();
         window()->setFolderName(QString());
         QCOMPARE(MainWindow::folderName(false), d);
         window()->onBarCodeScan("99");
         QCOMPARE(MainWindow::folderName(false), "99/" + d);
         // The new-folder button edits the name; leaving the editor keeps it.
-        QString start;
         m_operator.notices.clear();
         DialogDriver::run(TextEditDialog::instance(), "? @ButtonOk", [] { return tap("NewDirButton"), 0; }, [&] {
             auto* line = TextEditDialog::instance()->findChild<QLineEdit*>("lineEditText");
-            start = line->text();
+            QCOMPARE(line->text(), QStringLiteral("Folder"));
             line->setText("Bay-7");
         });
-        QCOMPARE(start, QStringLiteral("Folder"));
         QCOMPARE(MainWindow::folderName(false), d + "_Bay-7");
         QTRY_COMPARE(m_operator.notices, QStringList {"Folder " + d + "_Bay-7"});
         DialogDriver::run(TextEditDialog::instance(), "Escape", [] { return tap("NewDirButton"), 0; });
@@ -309,40 +283,34 @@ private slots:
     }
 
     // The main menu, the setup pages and the input dialogs in German, switched as the system page
-    // does (the frame re-shows its page); a change while setup is shown retranslates at once.
+    // does while setup is shown: retranslated at once. (The way back: util.presentation.)
     void german()
     {
-        LanguageManager* languages = LanguageManager::instance();
-        languages->reloadLanguages();
+        LanguageManager::instance()->reloadLanguages();
         SetupDialog* setup = SetupDialog::instance();
-        const auto texts = [&] {
-            QStringList list {status(), setup->findChild<QLabel*>("LanguageLabel")->text()};
-            setup->setDialog(SetupDialog::DIALOG_TIME, false);
-            list << setup->findChild<QPushButton*>("CategoryButton")->text() << setup->findChild<QLabel*>("PhaseShiftLabel")->text();
-            setup->setDialog(SetupDialog::DIALOG_SYSTEM, false);
-            auto* selector = ValueSelectDialog::instance();
-            DialogDriver::run(selector, "?", [] { return ValueSelectDialog::selectOnOff(0, "p"); }, [&] {
-                list << selector->findChild<QListWidget*>("ListWidget")->item(0)->text() << selector->findChild<QPushButton*>("pushButtonExit")->text();
-            });
-            DialogDriver::run(TextEditDialog::instance(), "?", [] { return TextEditDialog::instance()->exec(QString(), "p", 20); },
-                              [&] { list << TextEditDialog::instance()->findChild<QLabel*>("labelStatusBar")->text(); });
-            window()->gotoMainMenu();
-            return list << child<QLabel>("SpectrumLabel")->text() + " " + status();
-        };
         window()->gotoMainMenu();
         tap("SetupButton");
-        for (const QString& code : QStringList {"de", "en"}) {
-            QCOMPARE(languages->changeLanguage(code), code == "de");
-            Configuration::setValue(Configuration::VT_Language, code, "system");
-            QTRY_COMPARE(status(), code == "de" ? QStringLiteral("Einstellungen") : QStringLiteral("Setup"));
-            const QString german = QString::fromUtf8("Einstellungen|Sprache|Zeitbereich|Phasenverschiebung|Aus|Zur\xc3\xbc" "ck|"
-                                                     "Leerer Text ist nicht erlaubt|Spektrum Hauptmen\xc3\xbc");
-            QCOMPARE(texts().join('|'), code == "de" ? german
-                                                     : QStringLiteral("Setup|Language|Time Domain|Phase shift|Off|Exit|"
-                                                                      "Empty text is not allowed|Spectrum Main menu"));
-            tap("SetupButton");
-        }
+        QVERIFY(LanguageManager::instance()->changeLanguage("de"));
+        Configuration::setValue(Configuration::VT_Language, QStringLiteral("de"), "system");
+        QTRY_COMPARE(status(), QStringLiteral("Einstellungen"));
+        QStringList texts {status(), setup->findChild<QLabel*>("LanguageLabel")->text()};
+        setup->setDialog(SetupDialog::DIALOG_TIME, false);
+        texts << setup->findChild<QPushButton*>("CategoryButton")->text();
+        texts << setup->findChild<QLabel*>("PhaseShiftLabel")->text();
+        auto* selector = ValueSelectDialog::instance();
+        DialogDriver::run(selector, "?", [] { return ValueSelectDialog::selectOnOff(0, "p"); }, [&] {
+            texts << selector->findChild<QListWidget*>("ListWidget")->item(0)->text();
+            texts << selector->findChild<QPushButton*>("pushButtonExit")->text();
+        });
+        auto* editor = TextEditDialog::instance();
+        DialogDriver::run(editor, "?", [editor] { return editor->exec(QString(), "p", 20); },
+                          [&] { texts << editor->findChild<QLabel*>("labelStatusBar")->text(); });
         window()->gotoMainMenu();
+        texts << child<QLabel>("SpectrumLabel")->text() + " " + status();
+        QCOMPARE(texts.join('|'), QString("Einstellungen|Sprache|Zeitbereich|Phasenverschiebung|Aus|Zurück|"
+                                          "Leerer Text ist nicht erlaubt|Spektrum Hauptmenü"));
+        LanguageManager::instance()->changeLanguage("en");
+        Configuration::setValue(Configuration::VT_Language, QStringLiteral("en"), "system");
     }
 
     void batteryGaugeIsRefreshed() { QTRY_COMPARE_WITH_TIMEOUT(child<QProgressBar>("batteryGauge")->value(), 42, 6000); }

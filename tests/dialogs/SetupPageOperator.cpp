@@ -13,15 +13,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
 
 SetupPageOperator::SetupPageOperator()
 {
     // Notices are seen as they are shown: a progress notice may be gone before the next poll.
     qApp->installEventFilter(this);
-    auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &SetupPageOperator::poll);
-    timer->start(5);
+    startTimer(5);
 }
 
 bool SetupPageOperator::eventFilter(QObject* object, QEvent* event)
@@ -31,12 +28,11 @@ bool SetupPageOperator::eventFilter(QObject* object, QEvent* event)
     return QObject::eventFilter(object, event);
 }
 
-void SetupPageOperator::poll()
+void SetupPageOperator::timerEvent(QTimerEvent*)
 {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
         if (qobject_cast<QMessageBox*>(widget) && widget->isVisible() && widget != InfoMessageBox::progress())
             static_cast<QMessageBox*>(widget)->accept();
-    }
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (dialog == nullptr || qobject_cast<QMessageBox*>(dialog) || m_answers.isEmpty())
         return;
@@ -53,7 +49,7 @@ void SetupPageOperator::poll()
     }
     if (auto* list = dialog->findChild<QListWidget*>()) {
         for (int i = 0; i < list->count(); ++i)
-            offered << list->item(i)->text();
+            offered << list->item(i)->text() + (list->item(i)->flags() & Qt::ItemIsEnabled ? "" : "-");
         for (int i = 0; i < list->count() && qobject_cast<ValueSelectDialog*>(dialog) && value.isValid(); ++i) {
             auto* option = static_cast<ValueSelectDialog::Option*>(list->item(i));
             if (option->value() == value || option->text() == value.toString())

@@ -17,13 +17,11 @@ public:
     SetupPageOperator();
     void choose(const QVariant& value) { m_answers.append(value); }
 
-    QStringList offered; // the last dialog's prompt, then its range (keypad), options, or edited text
+    QStringList offered; // the last dialog's prompt, its range (keypad), options ("-": not selectable) or edited text
     QStringList notices; // every notice shown, progress notices included
 
-protected:
-    bool eventFilter(QObject* object, QEvent* event) override;
-
 private:
-    void poll();
+    bool eventFilter(QObject* object, QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override; // answers and closes what has come up
     QVariantList m_answers;
 };
