@@ -10,7 +10,6 @@
 #include "util/Configuration.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QtTest>
@@ -111,8 +110,6 @@ private slots:
         QCOMPARE(dialog.calibration().factor, 9.0); // the key's default
         feed(dialog, 0, 900);
         QCOMPARE(dialog.levels().at(0).y(), 100 / gain(300)); // behind the linear amplifier in force
-        const QString record = dialog.buildRecord(Cfg::PHASE_Unspecified).toString();
-        QVERIFY(!record.contains(QLatin1String("inf")) && !record.contains(QLatin1String("nan")));
     }
 
     void zoomRules_data()
@@ -148,16 +145,19 @@ private slots:
     }
 
     // Levels are clamped to the range and spread over 500 gating times (0.5 s at 1 ms); a save
-    // waits for the pass to complete, then writes the record.
+    // waits for the pass to complete, then writes the record once, also when the screen is left
+    // between the end-of-pass pause and the queued save (the queued calls then find it left).
     void stripChartSaveAndRecord_data()
     {
         QTest::addColumn<int>("gatingTime");
-        QTest::newRow("1 ms") << 1;
-        QTest::newRow("20 ms") << 20;
+        QTest::addColumn<bool>("leave");
+        QTest::newRow("1 ms") << 1 << false;
+        QTest::newRow("20 ms, left before the queued save") << 20 << true;
     }
     void stripChartSaveAndRecord()
     {
         QFETCH(int, gatingTime);
+        QFETCH(bool, leave);
         Cfg::setValue(Cfg::VT_GatingTime, gatingTime, LEVEL);
         LevelMeterDialog dialog(nullptr);
         dialog.exec(); // preamplifier on: -75 dBm at 7150, 195 per dB
@@ -167,10 +167,17 @@ private slots:
         dialog.on_SaveButton_clicked();
         QTest::qWait(300);
         QCOMPARE(dialog.tasks(), LevelMeterDialog::Tasks(LevelMeterDialog::TASK_SAVE));
-        feed(dialog, 0, 7150 + 195 * 5, 490);
-        QTRY_COMPARE_WITH_TIMEOUT(dialog.tasks(), LevelMeterDialog::Tasks(LevelMeterDialog::TASK_NONE), 10000);
-        QCOMPARE(QDir(m_root->path(QStringLiteral("/data/corvane_data"))).entryList({"level_*.xml"}).size(), 1);
-        QCOMPARE(dialog.positionZone(), 0.5 * gatingTime);
+        feed(dialog, 0, 7150 + 195 * 5, 490); // the pass completes; the handler queues the save
+        const auto saved = [this] { return QDir(m_root->path("/data/corvane_data")).entryList({"level_*.xml"}).size(); };
+        if (leave) {
+            dialog.on_ExitButton_clicked();
+            QCOMPARE(saved(), 1);
+            QTest::qWait(400);
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(dialog.tasks(), LevelMeterDialog::Tasks(LevelMeterDialog::TASK_NONE), 10000);
+            QCOMPARE(dialog.positionZone(), 0.5 * gatingTime);
+        }
+        QCOMPARE(saved(), 1);
 
         const QDomElement root = dialog.buildRecord(Cfg::PHASE_L2).documentElement();
         QStringList body;
@@ -250,11 +257,6 @@ private slots:
             QCOMPARE(Calibration::getInt(e.offsetKey), e.factor > 0 ? e.low : 5);
             const double factor = Calibration::getDouble(Calibration::ValueType(e.offsetKey + 1)); // key order
             QVERIFY(qFuzzyCompare(factor, e.factor > 0 ? e.factor : 0.7));
-            if (c < 8) { // the next case's set-up: its detector's null offset
-                const int next = TwoPointCalibration::stepCase(2 * c + 3).measMode;
-                QCOMPARE(int(dialog.measureMode()), next);
-                QCOMPARE(dac(2), next == 0 ? 600 : next == 1 ? 240 : 70);
-            }
         }
         QCOMPARE(dac(1), 300); // the normal settings are back
         dialog.on_SaveButton_clicked();
@@ -265,7 +267,6 @@ private slots:
     {
         QTest::addColumn<QVector<int>>("in"); // LOG floor at, RMS and envelope readings
         QTest::addColumn<QVector<int>>("expected"); // LOG, RMS, envelope null offsets
-        QTest::newRow("the simulated board") << QVector<int>{630, 507, 146} << QVector<int>{630, 249, 64};
         QTest::newRow("LOG floor at once, 19 gives -1") << QVector<int>{0, 500, 19} << QVector<int>{0, 246, 0};
         QTest::newRow("LOG never falls") << QVector<int>{5000, 500, 146} << QVector<int>{1023, 246, 64};
     }
@@ -298,63 +299,37 @@ private slots:
         QCOMPARE(dialog.findChild<QLabel*>("LogOffsetLabel")->text(), QString::number(expected[0]));
     }
 
-    // Last, through the main window (it stays; its worker finds no FPGA): the offset calibration
-    // as the service page opens it, the level meter from the main menu's level button.
-    void leavingTheOffsetCalibrationHalfWayStoresNothing()
+    // Last, through the main window (it stays; its worker finds no FPGA): a calibration left half-way
+    // stores nothing and gives the receiver back. The offset calibration as the service page opens
+    // it, then the level meter from the main menu's level button.
+    void leavingACalibrationHalfWayStoresNothing()
     {
-        MainWindow::instance()->gotoDialog(MainWindow::DIALOG_KALIB);
         auto* stack = MainWindow::instance()->findChild<QStackedWidget*>(QStringLiteral("MainWidget"));
-        auto* dialog = qobject_cast<KalibDialog*>(stack->currentWidget());
-        QVERIFY(dialog);
-        dialog->on_StartKalButton_clicked();
-        while (step(*dialog, {630, 507, 146}) != KalibDialog::STATE_LOG_SEARCH) {
+        MainWindow::instance()->gotoDialog(MainWindow::DIALOG_KALIB);
+        auto* kalib = qobject_cast<KalibDialog*>(stack->currentWidget());
+        QVERIFY(kalib);
+        kalib->on_StartKalButton_clicked();
+        while (step(*kalib, {630, 507, 146}) != KalibDialog::STATE_LOG_SEARCH) {
         }
-        dialog->on_ExitButton_clicked();
+        kalib->on_ExitButton_clicked();
         QCOMPARE(stack->currentWidget()->objectName(), QStringLiteral("MainMenu"));
         QCOMPARE(Calibration::getInt(Calibration::VT_NullOffsetRMS), 240);
         QVERIFY(Calibration::getString(Calibration::VT_KalibTimestamp).isEmpty());
         QCOMPARE(line(210), QByteArray("0"));
         QCOMPARE(dac(2), 600);
-    }
 
-    void leavingTheTwoPointCalibrationHalfWayStoresNothingAndRestoresTheFrontEnd()
-    {
         Cfg::setValue(Cfg::VT_Meas_70, 13, SYSTEM);
         MainWindow::instance()->on_LevelMeterButton_clicked();
-        auto* stack = MainWindow::instance()->findChild<QStackedWidget*>(QStringLiteral("MainWidget"));
-        auto* dialog = qobject_cast<LevelMeterDialog*>(stack->currentWidget());
-        QVERIFY(dialog);
+        auto* level = qobject_cast<LevelMeterDialog*>(stack->currentWidget());
+        QVERIFY(level);
         QCOMPARE(line(208) + line(212), QByteArray("01"));
-        feed(*dialog, 7000, 0);
-        dialog->confirmCalibrationStep(5000);
-        dialog->on_ExitButton_clicked();
-        QCOMPARE(stack->currentWidget()->objectName(), QStringLiteral("MainMenu"));
+        feed(*level, 7000, 0);
+        level->confirmCalibrationStep(5000);
+        level->on_ExitButton_clicked();
         QCOMPARE(Cfg::getValue(Cfg::VT_Meas_70, SYSTEM), 14);
         QCOMPARE(Calibration::getInt(Calibration::VT_BBLOGOffset), 7000); // the default
         QCOMPARE(line(208) + line(212), QByteArray("10"));
         QCOMPARE(dac(1), 300);
-    }
-
-    // Leaving between the end-of-pass pause and the queued save: the save of the complete pass is
-    // written once, and the queued call finds the screen left.
-    void leavingBeforeTheQueuedSave()
-    {
-        LevelMeterDialog dialog(nullptr);
-        dialog.exec();
-        feed(dialog, 0, 7150, 499);
-        dialog.on_SaveButton_clicked();
-        feed(dialog, 0, 7150); // the pass completes; the handler queues the save
-        dialog.on_ExitButton_clicked();
-        const auto saved = [this] {
-            QDirIterator it(m_root->path("/data/corvane_data"), {"level_*.xml"}, QDir::Files, QDirIterator::Subdirectories);
-            int count = 0;
-            for (; it.hasNext(); it.next())
-                ++count;
-            return count;
-        };
-        QCOMPARE(saved(), 1);
-        QTest::qWait(400);
-        QCOMPARE(saved(), 1);
     }
 };
 

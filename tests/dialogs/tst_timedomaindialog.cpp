@@ -1,16 +1,20 @@
-// The time-domain screen without a running worker: its sweep processing (where a sample lands in
-// the persistence image, how kept sweeps are retired, the activity figures), and the screen with
-// its sweep handler fed directly, the clock of the sync time-out the test's.
+// The time-domain screen: its sweep processing (where a sample lands in the persistence image, how
+// kept sweeps are retired, the activity figures), the screen with its sweep handler fed directly
+// (the clock of the sync time-out the test's), and last the screen measuring on the simulated board.
 
 #include "DialogDriver.h"
+#include "common/SimulatedBoard.h"
 #include "common/TestRoot.h"
 
 #include "dialogs/TimeDomainAccumulator.h"
 #include "dialogs/TimeDomainDialog.h"
 #include "dialogs/ValueEditDialog.h"
 #include "dialogs/ValueSelectDialog.h"
+#include "hardware/DataWorker.h"
 #include "util/MarkerPresets.h"
+#include "util/MutexLocker.h"
 
+#include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -47,7 +51,6 @@ private:
         m_root->writeFile("/proc/interrupts", QStringLiteral("           CPU0       CPU1\n 89: %1 0 GIC cc1101\n")
                                                   .arg(count).toLatin1());
     }
-    QString board(const char* path) const { return QString::fromLatin1(m_root->readFile(path)).trimmed(); }
     static QStringList texts(const QDomDocument& record, const QStringList& tags)
     {
         QStringList result;
@@ -76,6 +79,16 @@ private:
         for (int i = 0; i < times; ++i)
             data.addSweep(values.data(), int(values.size()));
     }
+    // The hits in the columns within 20 degrees of a phase, above the noise at the bottom.
+    static int hitsNear(TimeDomainDialog& dialog, int degrees)
+    {
+        MutexLocker lock(dialog.dataLock());
+        int hits = 0;
+        for (int d = degrees - 20; d <= degrees + 20; ++d)
+            for (int y = 0; y < 240; ++y)
+                hits += dialog.data().image().quantity(((d + 360) % 360) * 500 / 360, y);
+        return hits;
+    }
     // The columns of row y holding a hit.
     static QList<int> hitColumns(const TimeDomainAccumulator& data, int y)
     {
@@ -91,8 +104,7 @@ private slots:
     {
         m_root = std::make_unique<TestRoot>();
         QVERIFY(m_root->installMount());
-        for (const char* file : {"/sys/class/gpio/gpio213/value", "/sys/bus/iio/devices/iio:device1/out_voltage0_raw"})
-            m_root->writeFile(file, "0");
+        m_root->resetReceiver();
         setInterrupts(100);
         C::clear();
     }
@@ -255,7 +267,7 @@ private slots:
             Calibration::setValue(type, factor);
         C::setValuePersistent("ActivityLevel", setup[3], TimeDomainDialog::NAME);
         start();
-        QCOMPARE(board("/sys/class/gpio/gpio213/value"), setup[1] && !setup[0] ? "0" : "1");
+        QCOMPARE(m_root->gpio(213), setup[1] && !setup[0] ? "0" : "1");
         QVERIFY(qAbs(m_dialog->calcActivityVoltage() - millivolts) < 1e-5);
     }
 
@@ -301,8 +313,8 @@ private slots:
         m_dialog->on_FreqButton_clicked();
         QCOMPARE(m_dialog->frequency(), 600);
         QCOMPARE(C::getValue(C::VT_FreqMin, TimeDomainDialog::NAME), 600);
-        QCOMPARE(board("/sys/bus/iio/devices/iio:device1/out_voltage0_raw"), "67");
-        QCOMPARE(board("/sys/class/gpio/gpio213/value"), "0");
+        QCOMPARE(m_root->dac(1), 67);
+        QCOMPARE(m_root->gpio(213), "0");
 
         m_dialog->levelSelect(QPointF(3, -4.5)); // below the amplitude axis
         QCOMPARE(m_dialog->activityLevel(), 0);
@@ -352,6 +364,60 @@ private slots:
         QSignalSpy exits(m_dialog.get(), &TimeDomainDialog::exit);
         QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
         QCOMPARE(exits.count(), 1);
+    }
+
+    // The worker thread fills the image while the GUI thread draws: the 600 MHz source discharges
+    // near 45 and 225 degrees of the mains cycle, shown 90 degrees earlier here. A radio sync that
+    // falls silent while the worker waits for a save is replaced by the internal one once saved.
+    void measuringOnTheSimulatedBoard()
+    {
+        SimulatedBoard board;
+        QVERIFY(board.start());
+        board.useAsPlatformRoot();
+        QVERIFY(board.mapMemories());
+        for (const auto& setting : QList<QPair<C::ValueType, int>>{{C::VT_FreqMin, 600}, {C::VT_Persistency, 0},
+                                                                    {C::VT_LinearAmplifier, 650}, {C::VT_Resolution, 1},
+                                                                    {C::VT_Sync, C::SYNC_MAINS_RF}, {C::VT_PhaseShift, 90}})
+            C::setValue(setting.first, setting.second, TimeDomainDialog::NAME);
+        C::setValue(C::VT_PromptPhase, 1, "system");
+        DataWorker worker;
+        TimeDomainDialog dialog(&worker);
+        dialog.setClock([this] { return m_now; });
+        dialog.resize(640, 440);
+        dialog.show();
+        dialog.exec();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.count() >= 60, 20000);
+        const int clusters = hitsNear(dialog, 45 - 90) + hitsNear(dialog, 225 - 90);
+        const int between = hitsNear(dialog, 135 - 90) + hitsNear(dialog, 315 - 90);
+        QVERIFY2(clusters > 20 * (between + 1), qPrintable(QStringLiteral("%1 / %2").arg(clusters).arg(between)));
+
+        QVERIFY(board.setFault("radio-silent", true));
+        ValueSelectDialog* prompt = ValueSelectDialog::instance();
+        bool pausedMeanwhile = false;
+        whenShown(prompt, [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(worker.isPaused(), 10000);
+            m_now += 61;
+            dialog.updateTick();
+            pausedMeanwhile = worker.isPaused() && dialog.sync() == C::SYNC_INT_E;
+            auto* list = prompt->findChild<QListWidget*>("ListWidget");
+            tap(list, list->item(0));
+        });
+        QTest::mouseClick(dialog.findChild<QPushButton*>("SaveButton"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.tasks(), TimeDomainDialog::Tasks(TimeDomainDialog::TASK_NONE), 20000);
+        QVERIFY(pausedMeanwhile);
+        QCOMPARE(C::getValue(C::VT_Sync, TimeDomainDialog::NAME), int(C::SYNC_INT_E));
+        const QDir records(board.path("/data/corvane_data"));
+        QTRY_COMPARE_WITH_TIMEOUT(records.entryList({"time_*.xml"}, QDir::Files).size(), 1, 5000);
+        QVERIFY(board.readBoardFile("/data/corvane_data/" + records.entryList({"time_*.xml"}).first())
+                    .contains("<phase>L1</phase>"));
+        // Measuring again, on the internal sync, which is present.
+        const auto control = [&board] { return board.readRegister(DataWorker::REG_CONTROL); };
+        QTRY_VERIFY_WITH_TIMEOUT(worker.isRunning() && !worker.isPaused(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(control() & DataWorker::CONTROL_RADIO_SYNC, 0u, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.count() >= 10, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(control() & DataWorker::CONTROL_SYNC_PRESENT, 5000);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("ExitButton"), Qt::LeftButton);
+        QVERIFY(!worker.isRunning() && !dialog.isTimerRunning());
     }
 };
 
