@@ -157,19 +157,6 @@ private slots:
         QCOMPARE(hitColumns(*data, 131), column < 0 ? QList<int>() : QList<int>{column});
     }
 
-    void samplesAreLimitedAndRowsOutsideCount()
-    {
-        auto data = make(50, 1, 20);
-        add(*data, sweep({{10, 16383}}));
-        QCOMPARE(hitColumns(*data, 2), QList<int>{10}); // taken as 16300, not row 0
-        data->setAmplitudeRange(40, 60); // starts afresh
-        QCOMPARE(data->count(), quint64(0));
-        add(*data, sweep({{10, 16000}}));
-        for (int y = 0; y < PersistenceImage::HEIGHT; ++y)
-            QVERIFY(hitColumns(*data, y).isEmpty());
-        QCOMPARE(data->activity(), 98 - 20); // 16000 / 163 percent, outside the range all the same
-    }
-
     void finitePersistenceRetiresTheOldest_data()
     {
         QTest::addColumn<int>("persistency");
@@ -200,13 +187,15 @@ private slots:
         QCOMPARE(data->image().pixelIndex(7, data->valueToPixel(9830)), 10); // never retired
     }
 
-    void finiteActivityAndLineMode()
+    // Samples are limited to 16300 in the image and the finite activity; line mode keeps the raw
+    // sweep; a sample outside the shown range still counts for the activity.
+    void limitsActivityAndLineMode()
     {
         auto data = make(50, 1, 20);
-        std::vector<quint32> high(500, 9780); // 60 % by 163 counts per percent
-        add(*data, high);
-        add(*data, sweep({}));
-        QCOMPARE(data->activity(), 40 * 500 / 2);
+        add(*data, sweep({{10, 16383}}));
+        QCOMPARE(hitColumns(*data, 2), QList<int>{10}); // taken as 16300, not row 0
+        add(*data, std::vector<quint32>(500, 9780)); // 60 % by 163 counts per percent
+        QCOMPARE(data->activity(), (80 + 40 * 500) / 2);
 
         data->setPersistency(1);
         data->setPhaseShift(90);
@@ -221,17 +210,24 @@ private slots:
         data->addSweep(nullptr, 500);
         data->addSweep(line.data(), 0);
         QCOMPARE(data->count(), quint64(1));
+
+        data->setAmplitudeRange(40, 60); // starts afresh
+        QCOMPARE(data->count(), quint64(0));
+        data->setPersistency(50);
+        add(*data, sweep({{10, 16000}}));
+        for (int y = 0; y < PersistenceImage::HEIGHT; ++y)
+            QVERIFY(hitColumns(*data, y).isEmpty());
+        QCOMPARE(data->activity(), 98 - 20); // 16000 / 163 percent
     }
 
     void damagedSettingsAreLimited()
     {
-        for (const auto& entry : QList<QPair<const char*, int>>{{"AmpMinPercent", 40}, {"AmpMaxPercent", 40},
-                                                                {"Resolution", 0}, {"PhaseShift", -90},
-                                                                {"Persistency", 500}, {"UpdateInterval", 5},
-                                                                {"FreqMin", 5}, {"Sync", 9}, {"MaxQuantity", 0}})
+        const QList<QPair<const char*, int>> damaged{
+            {"AmpMinPercent", 40}, {"AmpMaxPercent", 40}, {"Resolution", 0}, {"PhaseShift", -90}, {"Persistency", 500},
+            {"UpdateInterval", 5}, {"FreqMin", 5}, {"Sync", 9}, {"MaxQuantity", 0}, {"ActivityLevel", -40}};
+        for (const auto& entry : damaged)
             C::setValuePersistent(QLatin1String(entry.first), entry.second, TimeDomainDialog::NAME);
         C::setValuePersistent("SweepRate", 0, "system");
-        C::setValuePersistent("ActivityLevel", -40, TimeDomainDialog::NAME);
         start();
         QCOMPARE((QList<int>{m_dialog->sweepRate(), m_dialog->frequency(), m_dialog->persistency(), m_dialog->sync(),
                              m_dialog->activityLevel(), m_dialog->data().ampMin(), m_dialog->data().ampMax()}),
@@ -244,14 +240,14 @@ private slots:
 
     void activityVoltage_data()
     {
-        QTest::addColumn<QList<int>>("setup"); // antenna, preamplifier, calibration offset, level
+        QTest::addColumn<QList<int>>("setup"); // antenna, preamplifier, calibration offset (level 20 %)
         QTest::addColumn<double>("factor"); // as calib.ini holds it
         QTest::addColumn<double>("millivolts");
-        QTest::newRow("UHF, preamplifier on") << QList<int>{0, 1, 0, 20} << 9.0 << 0.246387;
-        QTest::newRow("factor 0 uses the default") << QList<int>{0, 1, 0, 20} << 0.0 << 0.246387;
-        QTest::newRow("preamplifier off") << QList<int>{0, 0, 0, 20} << 1.0 << 2.217482;
-        QTest::newRow("TEV, broadband") << QList<int>{1, 1, 100, 20} << 2.0 << 1.074731;
-        QTest::newRow("below the offset shows 0") << QList<int>{0, 1, 5000, 20} << 9.0 << 0.0;
+        QTest::newRow("UHF, preamplifier on") << QList<int>{0, 1, 0} << 9.0 << 0.246387;
+        QTest::newRow("factor 0 uses the default") << QList<int>{0, 1, 0} << 0.0 << 0.246387;
+        QTest::newRow("preamplifier off") << QList<int>{0, 0, 0} << 1.0 << 2.217482;
+        QTest::newRow("TEV, broadband") << QList<int>{1, 1, 100} << 2.0 << 1.074731;
+        QTest::newRow("below the offset shows 0") << QList<int>{0, 1, 5000} << 9.0 << 0.0;
     }
     void activityVoltage()
     {
@@ -264,7 +260,6 @@ private slots:
             Calibration::setValue(type, setup[2]);
         for (auto type : {Calibration::VT_AmpOnRMSFaktor, Calibration::VT_AmpOffRMSFaktor, Calibration::VT_BBRMSFaktor})
             Calibration::setValue(type, factor);
-        C::setValuePersistent("ActivityLevel", setup[3], TimeDomainDialog::NAME);
         start();
         QCOMPARE(m_root->gpio(213), setup[1] && !setup[0] ? "0" : "1");
         QVERIFY(qAbs(m_dialog->calcActivityVoltage() - millivolts) < 1e-5);
@@ -302,13 +297,7 @@ private slots:
     {
         MarkerPresets::store({300, 600}, {-20, -35});
         start();
-        ValueEditDialog* editor = ValueEditDialog::instance();
-        whenShown(editor, [editor] {
-            auto* presets = editor->findChild<QListWidget*>("listWidgetPredefines");
-            tap(presets, presets->item(1));
-            tap(editor->findChild<QPushButton*>("ButtonOk"));
-        });
-        m_dialog->on_FreqButton_clicked();
+        run(ValueEditDialog::instance(), "#1 @ButtonOk", [this] { return m_dialog->on_FreqButton_clicked(), 0; });
         QCOMPARE(m_dialog->frequency(), 600);
         QCOMPARE(C::getValue(C::VT_FreqMin, TimeDomainDialog::NAME), 600);
         QCOMPARE(m_root->dac(1), 67);
@@ -327,9 +316,7 @@ private slots:
         C::setValue(C::VT_AmpMinPercent, 5, TimeDomainDialog::NAME);
         C::setValue(C::VT_Resolution, C::RESOLUTION_FINE, TimeDomainDialog::NAME);
         start();
-        std::vector<quint32> values(500, 0); // below the shown range
-        values[10] = 9830; // 60 %: above the level
-        values[20] = 1500; // 9 %: below it
+        const std::vector<quint32> values = sweep({{10, 9830}, {20, 1500}}); // 60 % above the level, 9 % below
         feed(values, 120);
         m_dialog->updateTick();
         QDomDocument record = m_dialog->recordDocument(C::PHASE_L2);
@@ -359,10 +346,9 @@ private slots:
         QVERIFY(board.start());
         board.useAsPlatformRoot();
         QVERIFY(board.mapMemories());
-        for (const auto& setting : QList<QPair<C::ValueType, int>>{{C::VT_FreqMin, 600}, {C::VT_Persistency, 0},
-                                                                    {C::VT_LinearAmplifier, 650}, {C::VT_Resolution, 1},
-                                                                    {C::VT_Sync, C::SYNC_MAINS_RF}, {C::VT_PhaseShift, 90}})
-            C::setValue(setting.first, setting.second, TimeDomainDialog::NAME);
+        for (auto [type, value] : {std::pair{C::VT_FreqMin, 600}, {C::VT_Persistency, 0}, {C::VT_LinearAmplifier, 650},
+                                   {C::VT_Resolution, 1}, {C::VT_Sync, C::SYNC_MAINS_RF}, {C::VT_PhaseShift, 90}})
+            C::setValue(type, value, TimeDomainDialog::NAME);
         C::setValue(C::VT_PromptPhase, 1, "system");
         DataWorker worker;
         TimeDomainDialog dialog(&worker);
@@ -400,11 +386,11 @@ private slots:
         QVERIFY(board.readBoardFile("/data/corvane_data/" + records.entryList({"time_*.xml"}).first())
                     .contains("<phase>L1</phase>"));
         // Measuring again, on the internal sync, which is present.
-        const auto control = [&board] { return board.readRegister(DataWorker::REG_CONTROL); };
         QTRY_VERIFY_WITH_TIMEOUT(worker.isRunning() && !worker.isPaused(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(control() & DataWorker::CONTROL_RADIO_SYNC, 0u, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(board.readRegister(DataWorker::REG_CONTROL) & DataWorker::CONTROL_RADIO_SYNC, 0u,
+                                  5000);
         QTRY_VERIFY_WITH_TIMEOUT(dialog.count() >= 10, 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(control() & DataWorker::CONTROL_SYNC_PRESENT, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(board.readRegister(DataWorker::REG_CONTROL) & DataWorker::CONTROL_SYNC_PRESENT, 5000);
         QSignalSpy exits(&dialog, &TimeDomainDialog::exit);
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(exits.count(), 1);
