@@ -1,16 +1,20 @@
-// The time-domain screen without a running worker: its sweep processing (where a sample lands in
-// the persistence image, how kept sweeps are retired, the activity figures), and the screen with
-// its sweep handler fed directly, the clock of the sync time-out the test's.
+// The time-domain screen: its sweep processing (where a sample lands in the persistence image, how
+// kept sweeps are retired, the activity figures), the screen with its sweep handler fed directly
+// (the clock of the sync time-out the test's), and last the screen measuring on the simulated board.
 
 #include "DialogDriver.h"
+#include "common/SimulatedBoard.h"
 #include "common/TestRoot.h"
 
 #include "dialogs/TimeDomainAccumulator.h"
 #include "dialogs/TimeDomainDialog.h"
 #include "dialogs/ValueEditDialog.h"
 #include "dialogs/ValueSelectDialog.h"
+#include "hardware/DataWorker.h"
 #include "util/MarkerPresets.h"
+#include "util/MutexLocker.h"
 
+#include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -47,7 +51,6 @@ private:
         m_root->writeFile("/proc/interrupts", QStringLiteral("           CPU0       CPU1\n 89: %1 0 GIC cc1101\n")
                                                   .arg(count).toLatin1());
     }
-    QString board(const char* path) const { return QString::fromLatin1(m_root->readFile(path)).trimmed(); }
     static QStringList texts(const QDomDocument& record, const QStringList& tags)
     {
         QStringList result;
@@ -76,6 +79,16 @@ private:
         for (int i = 0; i < times; ++i)
             data.addSweep(values.data(), int(values.size()));
     }
+    // The hits in the columns within 20 degrees of a phase, above the noise at the bottom.
+    static int hitsNear(TimeDomainDialog& dialog, int degrees)
+    {
+        MutexLocker lock(dialog.dataLock());
+        int hits = 0;
+        for (int d = degrees - 20; d <= degrees + 20; ++d)
+            for (int y = 0; y < 240; ++y)
+                hits += dialog.data().image().quantity(((d + 360) % 360) * 500 / 360, y);
+        return hits;
+    }
     // The columns of row y holding a hit.
     static QList<int> hitColumns(const TimeDomainAccumulator& data, int y)
     {
@@ -91,8 +104,7 @@ private slots:
     {
         m_root = std::make_unique<TestRoot>();
         QVERIFY(m_root->installMount());
-        for (const char* file : {"/sys/class/gpio/gpio213/value", "/sys/bus/iio/devices/iio:device1/out_voltage0_raw"})
-            m_root->writeFile(file, "0");
+        m_root->resetReceiver();
         setInterrupts(100);
         C::clear();
     }
@@ -128,7 +140,6 @@ private slots:
     {
         QTest::addColumn<QList<int>>("pulse"); // samples, phase shift, index of the pulse
         QTest::addColumn<int>("column"); // -1: not drawn
-        QTest::newRow("no shift") << QList<int>{500, 0, 100} << 100;
         QTest::newRow("90 degrees rotate left by 125") << QList<int>{500, 90, 125} << 0;
         QTest::newRow("90 degrees wrap around") << QList<int>{500, 90, 0} << 375;
         QTest::newRow("a full period") << QList<int>{500, 360, 100} << 100;
@@ -144,19 +155,6 @@ private slots:
         data->setPhaseShift(pulse[1]);
         add(*data, sweep({{pulse[2], 8192}}, pulse[0]));
         QCOMPARE(hitColumns(*data, 131), column < 0 ? QList<int>() : QList<int>{column});
-    }
-
-    void samplesAreLimitedAndRowsOutsideCount()
-    {
-        auto data = make(50, 1, 20);
-        add(*data, sweep({{10, 16383}}));
-        QCOMPARE(hitColumns(*data, 2), QList<int>{10}); // taken as 16300, not row 0
-        data->setAmplitudeRange(40, 60); // starts afresh
-        QCOMPARE(data->count(), quint64(0));
-        add(*data, sweep({{10, 16000}}));
-        for (int y = 0; y < PersistenceImage::HEIGHT; ++y)
-            QVERIFY(hitColumns(*data, y).isEmpty());
-        QCOMPARE(data->activity(), 98 - 20); // 16000 / 163 percent, outside the range all the same
     }
 
     void finitePersistenceRetiresTheOldest_data()
@@ -189,13 +187,15 @@ private slots:
         QCOMPARE(data->image().pixelIndex(7, data->valueToPixel(9830)), 10); // never retired
     }
 
-    void finiteActivityAndLineMode()
+    // Samples are limited to 16300 in the image and the finite activity; line mode keeps the raw
+    // sweep; a sample outside the shown range still counts for the activity.
+    void limitsActivityAndLineMode()
     {
         auto data = make(50, 1, 20);
-        std::vector<quint32> high(500, 9780); // 60 % by 163 counts per percent
-        add(*data, high);
-        add(*data, sweep({}));
-        QCOMPARE(data->activity(), 40 * 500 / 2);
+        add(*data, sweep({{10, 16383}}));
+        QCOMPARE(hitColumns(*data, 2), QList<int>{10}); // taken as 16300, not row 0
+        add(*data, std::vector<quint32>(500, 9780)); // 60 % by 163 counts per percent
+        QCOMPARE(data->activity(), (80 + 40 * 500) / 2);
 
         data->setPersistency(1);
         data->setPhaseShift(90);
@@ -210,17 +210,24 @@ private slots:
         data->addSweep(nullptr, 500);
         data->addSweep(line.data(), 0);
         QCOMPARE(data->count(), quint64(1));
+
+        data->setAmplitudeRange(40, 60); // starts afresh
+        QCOMPARE(data->count(), quint64(0));
+        data->setPersistency(50);
+        add(*data, sweep({{10, 16000}}));
+        for (int y = 0; y < PersistenceImage::HEIGHT; ++y)
+            QVERIFY(hitColumns(*data, y).isEmpty());
+        QCOMPARE(data->activity(), 98 - 20); // 16000 / 163 percent
     }
 
     void damagedSettingsAreLimited()
     {
-        for (const auto& entry : QList<QPair<const char*, int>>{{"AmpMinPercent", 40}, {"AmpMaxPercent", 40},
-                                                                {"Resolution", 0}, {"PhaseShift", -90},
-                                                                {"Persistency", 500}, {"UpdateInterval", 5},
-                                                                {"FreqMin", 5}, {"Sync", 9}, {"MaxQuantity", 0}})
+        const QList<QPair<const char*, int>> damaged{
+            {"AmpMinPercent", 40}, {"AmpMaxPercent", 40}, {"Resolution", 0}, {"PhaseShift", -90}, {"Persistency", 500},
+            {"UpdateInterval", 5}, {"FreqMin", 5}, {"Sync", 9}, {"MaxQuantity", 0}, {"ActivityLevel", -40}};
+        for (const auto& entry : damaged)
             C::setValuePersistent(QLatin1String(entry.first), entry.second, TimeDomainDialog::NAME);
         C::setValuePersistent("SweepRate", 0, "system");
-        C::setValuePersistent("ActivityLevel", -40, TimeDomainDialog::NAME);
         start();
         QCOMPARE((QList<int>{m_dialog->sweepRate(), m_dialog->frequency(), m_dialog->persistency(), m_dialog->sync(),
                              m_dialog->activityLevel(), m_dialog->data().ampMin(), m_dialog->data().ampMax()}),
@@ -233,14 +240,14 @@ private slots:
 
     void activityVoltage_data()
     {
-        QTest::addColumn<QList<int>>("setup"); // antenna, preamplifier, calibration offset, level
+        QTest::addColumn<QList<int>>("setup"); // antenna, preamplifier, calibration offset (level 20 %)
         QTest::addColumn<double>("factor"); // as calib.ini holds it
         QTest::addColumn<double>("millivolts");
-        QTest::newRow("UHF, preamplifier on") << QList<int>{0, 1, 0, 20} << 9.0 << 0.246387;
-        QTest::newRow("factor 0 uses the default") << QList<int>{0, 1, 0, 20} << 0.0 << 0.246387;
-        QTest::newRow("preamplifier off") << QList<int>{0, 0, 0, 20} << 1.0 << 2.217482;
-        QTest::newRow("TEV, broadband") << QList<int>{1, 1, 100, 20} << 2.0 << 1.074731;
-        QTest::newRow("below the offset shows 0") << QList<int>{0, 1, 5000, 20} << 9.0 << 0.0;
+        QTest::newRow("UHF, preamplifier on") << QList<int>{0, 1, 0} << 9.0 << 0.246387;
+        QTest::newRow("factor 0 uses the default") << QList<int>{0, 1, 0} << 0.0 << 0.246387;
+        QTest::newRow("preamplifier off") << QList<int>{0, 0, 0} << 1.0 << 2.217482;
+        QTest::newRow("TEV, broadband") << QList<int>{1, 1, 100} << 2.0 << 1.074731;
+        QTest::newRow("below the offset shows 0") << QList<int>{0, 1, 5000} << 9.0 << 0.0;
     }
     void activityVoltage()
     {
@@ -253,9 +260,8 @@ private slots:
             Calibration::setValue(type, setup[2]);
         for (auto type : {Calibration::VT_AmpOnRMSFaktor, Calibration::VT_AmpOffRMSFaktor, Calibration::VT_BBRMSFaktor})
             Calibration::setValue(type, factor);
-        C::setValuePersistent("ActivityLevel", setup[3], TimeDomainDialog::NAME);
         start();
-        QCOMPARE(board("/sys/class/gpio/gpio213/value"), setup[1] && !setup[0] ? "0" : "1");
+        QCOMPARE(m_root->gpio(213), setup[1] && !setup[0] ? "0" : "1");
         QVERIFY(qAbs(m_dialog->calcActivityVoltage() - millivolts) < 1e-5);
     }
 
@@ -275,7 +281,6 @@ private slots:
         QFETCH(int, after);
         C::setValue(C::VT_Sync, sync, TimeDomainDialog::NAME);
         start();
-        QCOMPARE(m_dialog->expectedInterruptCount(), 110);
         setInterrupts(100 + interrupts);
         m_now += 60;
         m_dialog->updateTick(); // the deadline itself is not past
@@ -292,20 +297,12 @@ private slots:
     {
         MarkerPresets::store({300, 600}, {-20, -35});
         start();
-        ValueEditDialog* editor = ValueEditDialog::instance();
-        whenShown(editor, [editor] {
-            auto* presets = editor->findChild<QListWidget*>("listWidgetPredefines");
-            tap(presets, presets->item(1));
-            tap(editor->findChild<QPushButton*>("ButtonOk"));
-        });
-        m_dialog->on_FreqButton_clicked();
+        run(ValueEditDialog::instance(), "#1 @ButtonOk", [this] { return m_dialog->on_FreqButton_clicked(), 0; });
         QCOMPARE(m_dialog->frequency(), 600);
         QCOMPARE(C::getValue(C::VT_FreqMin, TimeDomainDialog::NAME), 600);
-        QCOMPARE(board("/sys/bus/iio/devices/iio:device1/out_voltage0_raw"), "67");
-        QCOMPARE(board("/sys/class/gpio/gpio213/value"), "0");
+        QCOMPARE(m_root->dac(1), 67);
+        QCOMPARE(m_root->gpio(213), "0");
 
-        m_dialog->levelSelect(QPointF(3, -4.5)); // below the amplitude axis
-        QCOMPARE(m_dialog->activityLevel(), 0);
         m_dialog->setResolution(C::RESOLUTION_COARSE);
         m_dialog->levelSelect(QPointF(3, 7.6)); // a multiple of the resolution
         QCOMPARE(m_dialog->activityLevel(), 6);
@@ -319,9 +316,7 @@ private slots:
         C::setValue(C::VT_AmpMinPercent, 5, TimeDomainDialog::NAME);
         C::setValue(C::VT_Resolution, C::RESOLUTION_FINE, TimeDomainDialog::NAME);
         start();
-        std::vector<quint32> values(500, 0); // below the shown range
-        values[10] = 9830; // 60 %: above the level
-        values[20] = 1500; // 9 %: below it
+        const std::vector<quint32> values = sweep({{10, 9830}, {20, 1500}}); // 60 % above the level, 9 % below
         feed(values, 120);
         m_dialog->updateTick();
         QDomDocument record = m_dialog->recordDocument(C::PHASE_L2);
@@ -341,17 +336,65 @@ private slots:
         QVERIFY(record.documentElement().firstChildElement("times").isNull());
     }
 
-    void cancelledPhasePromptSavesNothingAndEscapeLeaves()
+    // The worker thread fills the image while the GUI thread draws: the 600 MHz source discharges
+    // near 45 and 225 degrees of the mains cycle, shown 90 degrees earlier here. A save whose phase
+    // prompt is cancelled writes nothing; a radio sync that falls silent while the worker waits for
+    // a save is replaced by the internal one once saved; Escape leaves.
+    void measuringOnTheSimulatedBoard()
     {
+        SimulatedBoard board;
+        QVERIFY(board.start());
+        board.useAsPlatformRoot();
+        QVERIFY(board.mapMemories());
+        for (auto [type, value] : {std::pair{C::VT_FreqMin, 600}, {C::VT_Persistency, 0}, {C::VT_LinearAmplifier, 650},
+                                   {C::VT_Resolution, 1}, {C::VT_Sync, C::SYNC_MAINS_RF}, {C::VT_PhaseShift, 90}})
+            C::setValue(type, value, TimeDomainDialog::NAME);
         C::setValue(C::VT_PromptPhase, 1, "system");
-        start();
-        whenShown(ValueSelectDialog::instance(), [] { pressKey(ValueSelectDialog::instance(), Qt::Key_Escape); });
-        QTest::mouseClick(m_dialog->findChild<QPushButton*>("SaveButton"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(m_dialog->tasks(), TimeDomainDialog::Tasks(TimeDomainDialog::TASK_NONE), 10000);
-        QVERIFY(!m_root->exists("/data/corvane_data"));
-        QSignalSpy exits(m_dialog.get(), &TimeDomainDialog::exit);
-        QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+        DataWorker worker;
+        TimeDomainDialog dialog(&worker);
+        dialog.setClock([this] { return m_now; });
+        dialog.resize(640, 440);
+        dialog.show();
+        dialog.exec();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.count() >= 60, 20000);
+        const int clusters = hitsNear(dialog, 45 - 90) + hitsNear(dialog, 225 - 90);
+        const int between = hitsNear(dialog, 135 - 90) + hitsNear(dialog, 315 - 90);
+        QVERIFY2(clusters > 20 * (between + 1), qPrintable(QStringLiteral("%1 / %2").arg(clusters).arg(between)));
+
+        ValueSelectDialog* prompt = ValueSelectDialog::instance();
+        auto* save = dialog.findChild<QPushButton*>("SaveButton");
+        whenShown(prompt, [prompt] { pressKey(prompt, Qt::Key_Escape); });
+        QTest::mouseClick(save, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.tasks(), TimeDomainDialog::Tasks(TimeDomainDialog::TASK_NONE), 10000);
+        const QDir records(board.path("/data/corvane_data"));
+        QVERIFY(!records.exists());
+        QVERIFY(board.setFault("radio-silent", true));
+        bool pausedMeanwhile = false;
+        whenShown(prompt, [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(worker.isPaused(), 10000);
+            m_now += 61;
+            dialog.updateTick();
+            pausedMeanwhile = worker.isPaused() && dialog.sync() == C::SYNC_INT_E;
+            auto* list = prompt->findChild<QListWidget*>("ListWidget");
+            tap(list, list->item(0));
+        });
+        QTest::mouseClick(save, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.tasks(), TimeDomainDialog::Tasks(TimeDomainDialog::TASK_NONE), 20000);
+        QVERIFY(pausedMeanwhile);
+        QCOMPARE(C::getValue(C::VT_Sync, TimeDomainDialog::NAME), int(C::SYNC_INT_E));
+        QTRY_COMPARE_WITH_TIMEOUT(records.entryList({"time_*.xml"}, QDir::Files).size(), 1, 5000);
+        QVERIFY(board.readBoardFile("/data/corvane_data/" + records.entryList({"time_*.xml"}).first())
+                    .contains("<phase>L1</phase>"));
+        // Measuring again, on the internal sync, which is present.
+        QTRY_VERIFY_WITH_TIMEOUT(worker.isRunning() && !worker.isPaused(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(board.readRegister(DataWorker::REG_CONTROL) & DataWorker::CONTROL_RADIO_SYNC, 0u,
+                                  5000);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.count() >= 10, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(board.readRegister(DataWorker::REG_CONTROL) & DataWorker::CONTROL_SYNC_PRESENT, 5000);
+        QSignalSpy exits(&dialog, &TimeDomainDialog::exit);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(exits.count(), 1);
+        QVERIFY(!worker.isRunning() && !dialog.isTimerRunning());
     }
 };
 
