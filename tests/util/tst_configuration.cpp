@@ -41,7 +41,6 @@ private slots:
         QTest::addColumn<int>("stored");
         QTest::newRow("above max") << int(Configuration::VT_FreqMin) << "spectrum" << 2000 << 1000;
         QTest::newRow("below min") << int(Configuration::VT_AmpMinDbm) << "level" << -150 << -100;
-        QTest::newRow("equal min") << int(Configuration::VT_GatingTime) << "spectrum" << 1 << 1;
         QTest::newRow("KAL cannot be stored") << int(Configuration::VT_MeasMode) << "level" << 3 << 2;
         QTest::newRow("resolution 4 allowed") << int(Configuration::VT_Resolution) << "time" << 4 << 4;
         QTest::newRow("non-persistent") << int(Configuration::VT_Meas_70) << "system" << 99 << 80;
@@ -173,7 +172,6 @@ private slots:
         QCOMPARE(iniFile().value("spectrum/FreqMin").toInt(), 270);
         QCOMPARE(m_root->mountLog().last(), QStringLiteral("mount / -o remount,ro"));
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestConfiguration)
