@@ -68,7 +68,6 @@ private slots:
                                                            << Variables {{"a", "1"}, {"b", ""}, {"d", "x=y"}, {"e", "2"}};
         QTest::newRow("bad checksum") << rawImage(QByteArray("a=1\0\0", 5), '\0', false) << int(BootEnvironment::READ_BAD_CHECKSUM)
                                       << Variables();
-        QTest::newRow("erased") << QByteArray(SIZE, '\xFF') << int(BootEnvironment::READ_BAD_CHECKSUM) << Variables();
         QTest::newRow("one text without end") << rawImage(QByteArray(), '\xFF') << int(BootEnvironment::READ_OK) << Variables();
         QTest::newRow("a text that runs to the last byte") << rawImage(QByteArray("a=1\0b=2", 7), 'z') << int(BootEnvironment::READ_OK)
                                                            << Variables {{"a", "1"}};

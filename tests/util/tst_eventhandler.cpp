@@ -78,7 +78,7 @@ private slots:
     {
         KeyRecorder target;
         KeyPressRepeater repeater(Qt::Key_Down);
-        QVERIFY(!repeater.start(&target));
+        repeater.start(&target);
         auto* timer = repeater.findChild<QTimer*>();
         QList<int> intervals{timer->interval()};
         for (int i = 0; i < 7; ++i) {
@@ -90,10 +90,6 @@ private slots:
         QCoreApplication::sendPostedEvents(&target);
         QCOMPARE(target.count(QEvent::KeyPress, true), 7);
         QCOMPARE(target.keys.last().text, QString());
-        QVERIFY(repeater.stop());
-        repeater.onTimeout();
-        QVERIFY(!repeater.start(&target));
-        QVERIFY(!repeater.stop());
     }
 
     void holdAndTap_data()

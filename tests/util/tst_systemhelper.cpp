@@ -251,15 +251,11 @@ private slots:
         QCOMPARE(SystemHelper::osVersion("n/a"), QStringLiteral("n/a"));
         m_root->writeFile("/etc/version.corvane", "  3.1.4 (build 77)\nsecond line\n");
         QCOMPARE(SystemHelper::osVersion("n/a"), QStringLiteral("3.1.4"));
-        QCOMPARE(SystemHelper::productId("Unknown"), QStringLiteral("Unknown")); // no tool
-        QVERIFY(m_root->installScript("/bin/editenv", "[ \"$1\" = --prodid ] || exit 1\necho 'CV-0815, rev B'"));
-        QCOMPARE(SystemHelper::productId("Unknown"), QStringLiteral("CV-0815"));
-        QVERIFY(m_root->installScript("/bin/editenv", "echo ','"));
+        QVERIFY(m_root->installScript("/bin/editenv", "echo ','")); // nothing left of the serial
         QCOMPARE(SystemHelper::productId("Unknown"), QStringLiteral("Unknown"));
         QCOMPARE(SystemHelper::radioCountryVariant(), QStringLiteral("???"));
         m_root->writeFile("/sys/class/cc1101/country_variant", "EU868\n");
         QCOMPARE(SystemHelper::radioCountryVariant(), QStringLiteral("EU868"));
-        QCOMPARE(SystemHelper::fpgaVersionText(0xFFFFFFFFu), QStringLiteral("255.255.65535"));
         QCOMPARE(SystemHelper::interruptCount(), 0); // no file
         m_root->writeFile("/proc/interrupts", "           CPU0       CPU1\n189:         77         11   GIC  other\n"
                                               " 89:        123        456   GIC  cc1101\n 89:  1  1   GIC  second\n");
