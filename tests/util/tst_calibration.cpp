@@ -77,8 +77,6 @@ int runInstrumentStart(int argc, char** argv)
     return 0;
 }
 
-const Variables BootLoader {{"baudrate", "115200"}, {"bootcmd", "run mmcboot"}};
-
 } // namespace
 
 class TestCalibration : public QObject
@@ -219,9 +217,8 @@ private slots:
     {
         TestRoot root;
         QVERIFY(root.installMount());
-        Variables environment = BootLoader;
-        environment.insert({{"calibAmpOnRMSOffset", "37"}, {"calibNullOffsetRMS", "111"}, {"calibNullOffsetLOG", "broken"}});
-        installEnvironment(root, environmentImage(environment));
+        installEnvironment(root, environmentImage({{"baudrate", "115200"}, {"bootcmd", "run mmcboot"}, {"calibAmpOnRMSOffset", "37"},
+                                                  {"calibNullOffsetRMS", "111"}, {"calibNullOffsetLOG", "broken"}}));
         QVERIFY(root.writeFile("/data/calib.ini", "[General]\nNullOffsetRMS=200\nBBLOGOffset=abc\n"));
         const Variables values = startInstrument(root);
         QCOMPARE(values.value("AmpOnRMSOffset") + " " + values.value("NullOffsetRMS") + " " + values.value("NullOffsetLOG"),

@@ -15,7 +15,6 @@ class KeyRecorder : public QWidget
 public:
     struct Key {
         QEvent::Type type;
-        int key;
         bool repeat;
         QString text;
     };
@@ -26,8 +25,8 @@ public:
     }
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override { keys << Key{e->type(), e->key(), e->isAutoRepeat(), e->text()}; }
-    void keyReleaseEvent(QKeyEvent* e) override { keys << Key{e->type(), e->key(), e->isAutoRepeat(), e->text()}; }
+    void keyPressEvent(QKeyEvent* e) override { keys << Key{e->type(), e->isAutoRepeat(), e->text()}; }
+    void keyReleaseEvent(QKeyEvent* e) override { keys << Key{e->type(), e->isAutoRepeat(), e->text()}; }
 };
 
 // The application-wide key filter with synthetic key events: page keys, repeats, barcodes and

@@ -105,8 +105,9 @@ private slots:
         manager->changeLanguage("en");
     }
 
-    // A timed notice blocks for its time, frameless, on top and without buttons.
-    void timedNotice()
+    // A timed notice blocks for its time, frameless, on top and without buttons. One progress
+    // notice at a time; one closed elsewhere is forgotten.
+    void notices()
     {
         QString seen;
         QTimer::singleShot(50, [&] {
@@ -121,11 +122,6 @@ private slots:
         QVERIFY2(clock.elapsed() >= 290, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(seen, QString("Folder 3") + QString::number(int(Qt::FramelessWindowHint) + int(Qt::WindowStaysOnTopHint)));
         QCOMPARE(visibleBoxes(), 0);
-    }
-
-    // One progress notice at a time; one closed elsewhere is forgotten.
-    void progressNotice()
-    {
         InfoMessageBox::closeProgress(); // none: nothing happens
         InfoMessageBox::showProgress("Copying data...");
         QPointer<QMessageBox> first = InfoMessageBox::progress();
