@@ -239,11 +239,9 @@ private slots:
         QCOMPARE(mirrored().first(), QStringLiteral("200"));
         startInstrument(root);
         QCOMPARE(mirrored(), QStringList({"210", "37", "run mmcboot", "none"}));
-        const QByteArray image = root.readFile("/dev/mtdblock1");
         const int remounts = root.mountLog().size();
         startInstrument(root);
         QCOMPARE(root.mountLog().size(), remounts);
-        QCOMPARE(root.readFile("/dev/mtdblock1"), image);
     }
 
     // A damaged, erased, short or missing environment is neither used nor written.

@@ -42,11 +42,6 @@ private slots:
         QVERIFY2(qm.open(QIODevice::ReadOnly), qPrintable(qm.fileName()));
         m_germanQm = qm.readAll();
     }
-    void init()
-    {
-        QDir(m_root.path("/usr/lib/language")).removeRecursively();
-        qApp->setStyleSheet(QString());
-    }
 
     // Which description files count: a translation, an English and a native name are needed.
     // Switching exchanges the translation and announces it; the font rule in the style sheet is
