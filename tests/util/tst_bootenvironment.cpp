@@ -77,7 +77,6 @@ private slots:
                                                                << Variables {{"k", QString(SIZE - 4 - 3, 'y')}};
         QTest::newRow("longer file") << rawImage(QByteArray("a=1\0", 4)) + "qqq" << int(BootEnvironment::READ_OK) << Variables {{"a", "1"}};
         QTest::newRow("short file") << rawImage(QByteArray("a=1\0", 4)).left(4096) << int(BootEnvironment::READ_MAP_FAILED) << Variables();
-        QTest::newRow("empty file") << QByteArray() << int(BootEnvironment::READ_MAP_FAILED) << Variables();
         QTest::newRow("no file") << QByteArray("none") << int(BootEnvironment::READ_OPEN_FAILED) << Variables();
     }
     void reading()

@@ -97,7 +97,6 @@ private slots:
         qApp->setStyleSheet(base + "/*LANGUAGEMANAGER_END*/");
         QVERIFY(manager->changeLanguage("de"));
         QCOMPARE(qApp->styleSheet().count("LANGUAGEMANAGER_END"), 2);
-        manager->changeLanguage("en");
     }
 
     // A timed notice blocks for its time, frameless, on top and without buttons. One progress

@@ -216,14 +216,13 @@ private slots:
         for (const QString mac : {"00:1A:2b:3C:4d:5E", "00-1A-2b-3C-4d-5E", "00.1A.2b.3C.4d.5E"})
             QTest::newRow(qPrintable(mac)) << up.arg(mac) << QStringList {mac, "192.168.1.10", "192.168.1.255", "255.255.255.0"};
         QTest::newRow("no address") << "eth0      Link encap:Ethernet  HWaddr 00:1A:2B\n          UP\n" << QStringList();
-        QTest::newRow("no tool") << QString() << QStringList();
+        QTest::newRow("no output") << QString() << QStringList();
     }
     void interfaceAddresses()
     {
         QFETCH(QString, output);
         m_root->writeFile("/ifconfig.out", output.toLatin1());
-        if (!output.isEmpty())
-            QVERIFY(m_root->installScript("/sbin/ifconfig", "[ \"$1\" = eth0 ] || exit 1\ncat \"$CORVANE_ROOT/ifconfig.out\""));
+        QVERIFY(m_root->installScript("/sbin/ifconfig", "[ \"$1\" = eth0 ] || exit 1\ncat \"$CORVANE_ROOT/ifconfig.out\""));
         QTEST(SystemHelper::interfaceAddresses("eth0"), "expected");
     }
 
@@ -235,8 +234,6 @@ private slots:
         QVERIFY(m_root->installScript("/bin/editenv", "echo ','")); // nothing left of the serial
         QCOMPARE(SystemHelper::productId("Unknown"), QStringLiteral("Unknown"));
         QCOMPARE(SystemHelper::radioCountryVariant(), QStringLiteral("???"));
-        m_root->writeFile("/sys/class/cc1101/country_variant", "EU868\n");
-        QCOMPARE(SystemHelper::radioCountryVariant(), QStringLiteral("EU868"));
         QCOMPARE(SystemHelper::interruptCount(), 0); // no file
         m_root->writeFile("/proc/interrupts", "           CPU0       CPU1\n189:         77         11   GIC  other\n"
                                               " 89:        123        456   GIC  cc1101\n 89:  1  1   GIC  second\n");
