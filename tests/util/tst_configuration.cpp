@@ -6,10 +6,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-// The settings store: clamping, write-through to config.ini between remounts, the change signal,
-// paths, non-persistent kinds, values read back from a damaged file, and the enum texts.
-// The store caches every key it has read for the rest of the process, so each case that reads
-// from the file uses a path of its own.
+// The settings store: clamping and the change signal, write-through to config.ini between remounts,
+// non-persistent kinds, damaged files. It caches every key it has read for the rest of the process,
+// so each case that reads from the file uses a path of its own.
 class TestConfiguration : public QObject
 {
     Q_OBJECT

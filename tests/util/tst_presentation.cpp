@@ -116,7 +116,6 @@ private slots:
         QVERIFY2(clock.elapsed() >= 290, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(seen, QString("Folder 3") + QString::number(int(Qt::FramelessWindowHint) + int(Qt::WindowStaysOnTopHint)));
         QCOMPARE(visibleBoxes(), 0);
-        InfoMessageBox::closeProgress(); // none: nothing happens
         InfoMessageBox::showProgress("Copying data...");
         QPointer<QMessageBox> first = InfoMessageBox::progress();
         QVERIFY(first && first->isVisible() && first->buttons().isEmpty());
