@@ -203,10 +203,10 @@ private slots:
     {
         TestRoot root;
         QVERIFY(root.installMount());
+        const Variables environment {{"baudrate", "115200"}, {"bootcmd", "run mmcboot"}, {"calibAmpOnRMSOffset", "37"},
+                                     {"calibNullOffsetRMS", "111"}, {"calibNullOffsetLOG", "broken"}};
         QByteArray image;
-        QVERIFY(BootEnvironment::buildImage({{"baudrate", "115200"}, {"bootcmd", "run mmcboot"}, {"calibAmpOnRMSOffset", "37"},
-                                             {"calibNullOffsetRMS", "111"}, {"calibNullOffsetLOG", "broken"}},
-                                            &image));
+        QVERIFY(BootEnvironment::buildImage(environment, &image));
         installEnvironment(root, image);
         QVERIFY(root.writeFile("/data/calib.ini", "[General]\nNullOffsetRMS=200\nBBLOGOffset=abc\n"));
         const Variables values = startInstrument(root);
@@ -216,8 +216,8 @@ private slots:
         const auto mirrored = [&root] {
             Variables after;
             BootEnvironment::readPartition(root.path("/dev/mtdblock1"), &after);
-            return QStringList {after.value("calibNullOffsetRMS"), after.value("calibAmpOnRMSOffset"), after.value("bootcmd"),
-                                after.value("calibBBLOGOffset", "none")};
+            return QStringList {after.value("calibNullOffsetRMS"), after.value("calibAmpOnRMSOffset"),
+                                after.value("bootcmd"), after.value("calibBBLOGOffset", "none")};
         };
         QCOMPARE(mirrored(), QStringList({"200", "37", "run mmcboot", "none"}));
         QCOMPARE(root.mountLog().size(), 4); // one remount for the restored values, one for the environment

@@ -61,8 +61,7 @@ private slots:
         list.setCurrentRow(1);
         QTest::keyClick(&list, Qt::Key(key));
         QCoreApplication::processEvents();
-        QFETCH(int, rowChange);
-        QCOMPARE(list.currentRow(), 1 + rowChange);
+        QTEST(list.currentRow() - 1, "rowChange");
         // A line edit gets the same keys and types nothing (nor do the repeats: repeatSchedule).
         QLineEdit edit;
         QTest::keyPress(&edit, Qt::Key(key));
@@ -129,7 +128,7 @@ private slots:
         QTest::newRow("digits and Return") << "4711\r" << QList<QVariantList>{{"4711"}} << 0;
         QTest::newRow("Return alone reaches the widget") << "\r" << QList<QVariantList>() << 1;
         QTest::newRow("two scans") << "12\r3\r" << QList<QVariantList>{{"12"}, {"3"}} << 0;
-        QTest::newRow("too long: refused, not cut") << QString(200, '9') + "\r" << QList<QVariantList>{{QString(129, '9')}} << 0;
+        QTest::newRow("too long: not cut") << QString(200, '9') + "\r" << QList<QVariantList>{{QString(129, '9')}} << 0;
     }
     void barcodes()
     {

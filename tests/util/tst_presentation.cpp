@@ -148,8 +148,8 @@ private slots:
             QPainter painter(&image);
             renderer.render(&painter);
             painter.end();
-            const QImage alpha = image.convertToFormat(QImage::Format_Alpha8); // 60 bytes a line, no padding
-            const auto opaque = std::count_if(alpha.bits(), alpha.bits() + alpha.sizeInBytes(), [](uchar a) { return a > 128; });
+            const QImage alpha = image.convertToFormat(QImage::Format_Alpha8); // 60 x 60 bytes, no padding
+            const auto opaque = std::count_if(alpha.bits(), alpha.bits() + 3600, [](uchar a) { return a > 128; });
             QVERIFY2(opaque > 150 && qAlpha(image.pixel(0, 0)) == 0, qPrintable(name));
         }
         QVERIFY(count >= 20);

@@ -143,10 +143,11 @@ private slots:
     void networkFile()
     {
         const QString file = QStringLiteral("/etc/network/interfaces");
-        const QByteArray original = "auto lo\niface lo inet loopback\n\n# The primary network interface\nauto eth0\n"
-                                    "iface eth0 inet static\n        address 192.168.001.010\n        netmask 255.255.255.000\n"
-                                    "        # inside the stanza\n        gateway 192.168.1.1\n        dns-nameservers 8.8.8.8\n\n"
-                                    "# trailing comment\niface usb0 inet dhcp\n";
+        const QByteArray original
+            = "auto lo\niface lo inet loopback\n\n# The primary network interface\nauto eth0\niface eth0 inet static\n"
+              "        address 192.168.001.010\n        netmask 255.255.255.000\n        # inside the stanza\n"
+              "        gateway 192.168.1.1\n        dns-nameservers 8.8.8.8\n\n# trailing comment\n"
+              "iface usb0 inet dhcp\n";
         m_root->writeFile(file, original);
         const SystemHelper::InterfaceConfig eth0 = SystemHelper::readInterfaceConfig("eth0", file);
         QCOMPARE(QStringList({eth0.name, eth0.family, eth0.method, eth0.address, eth0.netmask, eth0.gateway}),
