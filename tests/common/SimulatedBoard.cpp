@@ -1,7 +1,6 @@
 #include "common/SimulatedBoard.h"
 
 #include "common/TestRoot.h"
-#include "util/Platform.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -46,11 +45,6 @@ SimulatedBoard::~SimulatedBoard()
     stop();
     unmapMemories();
     Platform::setRoot(TestRoot::harmlessRoot());
-}
-
-QString SimulatedBoard::program()
-{
-    return qEnvironmentVariable("CORVANE_SIM");
 }
 
 int SimulatedBoard::runProgram(const QStringList& arguments, QByteArray* output) const
@@ -101,11 +95,6 @@ int SimulatedBoard::stop()
         return -1;
     }
     return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-}
-
-void SimulatedBoard::useAsPlatformRoot() const
-{
-    Platform::setRoot(root());
 }
 
 bool SimulatedBoard::setFault(const QString& name, bool on) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Platform.h"
+
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -15,7 +17,7 @@ public:
     explicit SimulatedBoard(const QStringList& extraArguments = {});
     ~SimulatedBoard();
 
-    static QString program();
+    static QString program() { return qEnvironmentVariable("CORVANE_SIM"); }
     QString root() const { return m_dir.path(); }
     QString path(const QString& boardPath) const { return root() + boardPath; }
 
@@ -28,7 +30,7 @@ public:
     // Runs the simulator program on this root with further arguments; returns the exit code.
     int runProgram(const QStringList& arguments, QByteArray* output = nullptr) const;
     bool setFault(const QString& name, bool on) const;
-    void useAsPlatformRoot() const;
+    void useAsPlatformRoot() const { Platform::setRoot(root()); }
 
     // Maps /dev/bram1 (registers) and /dev/bram0 (samples) as the instrument does.
     bool mapMemories();

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 TestRoot::TestRoot()
 {
@@ -19,50 +18,25 @@ TestRoot::~TestRoot()
     Platform::setRoot(harmlessRoot());
 }
 
-QString TestRoot::harmlessRoot()
-{
-    // Below /proc nothing can be created, not even by root: every board file is missing, every
-    // write fails and no command finds a stand-in, so late code of a test cannot reach this
-    // machine's own files and commands.
-    return QStringLiteral("/proc/corvane-no-root");
-}
-
-QString TestRoot::path(const QString& absolutePath) const
-{
-    return m_dir.path() + absolutePath;
-}
-
 bool TestRoot::writeFile(const QString& absolutePath, const QByteArray& content) const
 {
-    const QString name = path(absolutePath);
-    QDir().mkpath(QFileInfo(name).absolutePath());
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(content) == content.size();
+    QFile file(path(absolutePath));
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
 QByteArray TestRoot::readFile(const QString& absolutePath) const
 {
     QFile file(path(absolutePath));
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
-
-bool TestRoot::exists(const QString& absolutePath) const
-{
-    return QFileInfo::exists(path(absolutePath));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool TestRoot::installScript(const QString& absolutePath, const QString& body) const
 {
-    const QByteArray script = "#!/bin/sh\n" + body.toUtf8() + "\n";
-    if (!writeFile(absolutePath, script))
-        return false;
-    return QFile::setPermissions(path(absolutePath), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                         | QFileDevice::ExeOwner | QFileDevice::ReadGroup
-                                                         | QFileDevice::ExeGroup);
+    return writeFile(absolutePath, "#!/bin/sh\n" + body.toUtf8() + "\n")
+        && QFile::setPermissions(path(absolutePath),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                | QFileDevice::ExeGroup);
 }
 
 bool TestRoot::installMount() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -17,25 +18,24 @@ public:
     TestRoot(const TestRoot&) = delete;
     TestRoot& operator=(const TestRoot&) = delete;
 
-    // The root left behind: one where nothing exists and nothing can be written.
-    static QString harmlessRoot();
+    // The root left behind: below /proc nothing can be created, not even by root, so every board
+    // file is missing, every write fails and no command finds a stand-in there.
+    static QString harmlessRoot() { return QStringLiteral("/proc/corvane-no-root"); }
 
     bool isValid() const { return m_dir.isValid(); }
     QString root() const { return m_dir.path(); }
-    // <root> + absolutePath.
-    QString path(const QString& absolutePath) const;
+    QString path(const QString& absolutePath) const { return m_dir.path() + absolutePath; }
 
     // Writes a file (creating its folders) below the root.
     bool writeFile(const QString& absolutePath, const QByteArray& content) const;
     QByteArray readFile(const QString& absolutePath) const;
-    bool exists(const QString& absolutePath) const;
+    bool exists(const QString& absolutePath) const { return QFileInfo::exists(path(absolutePath)); }
 
     // Installs <root><absolutePath> as an executable shell script with the given body.
     bool installScript(const QString& absolutePath, const QString& body) const;
     // The logging stand-in "mount" described above (also installed as "umount").
     bool installMount() const;
     void setMountFails(bool fails) const;
-    // Lines the stand-in mount has logged so far.
     QStringList mountLog() const;
 
     // The receiver's files as the board I/O sees them: GPIO line values and the DACs' raw values.
