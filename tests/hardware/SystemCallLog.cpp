@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdarg>
-#include <ctime>
 #include <dlfcn.h>
 #include <mutex>
 #include <poll.h>
@@ -12,8 +11,7 @@ namespace {
 
 std::mutex s_mutex;
 std::atomic<bool> s_watching {false};
-QByteArray s_ioctlDevice;
-QByteArray s_pollDevice;
+QByteArray s_device;
 int s_pollDelayMs = 0;
 int s_pollResult = 0;
 QVector<SystemCallLog::IoctlCall> s_ioctlCalls;
@@ -21,11 +19,9 @@ QVector<SystemCallLog::PollCall> s_pollCalls;
 
 bool refersTo(int fd, const QByteArray& suffix)
 {
-    if (suffix.isEmpty())
-        return false;
     char link[512];
     const ssize_t n = readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), link, sizeof(link));
-    return n > 0 && QByteArray(link, int(n)).endsWith(suffix);
+    return !suffix.isEmpty() && n > 0 && QByteArray(link, int(n)).endsWith(suffix);
 }
 
 } // namespace
@@ -38,7 +34,7 @@ extern "C" int ioctl(int fd, unsigned long request, ...)
     va_end(arguments);
     if (s_watching) {
         std::lock_guard<std::mutex> lock(s_mutex);
-        if (refersTo(fd, s_ioctlDevice)) {
+        if (refersTo(fd, s_device)) {
             s_ioctlCalls.append({request, argument ? *static_cast<int*>(argument) : -1});
             return 0;
         }
@@ -50,74 +46,52 @@ extern "C" int ioctl(int fd, unsigned long request, ...)
 
 extern "C" int poll(struct pollfd* fds, nfds_t nfds, int timeout)
 {
+    std::unique_lock<std::mutex> lock(s_mutex, std::defer_lock);
     if (s_watching && nfds == 1) {
-        int delayMs = -1;
-        int result = 0;
-        {
-            std::lock_guard<std::mutex> lock(s_mutex);
-            if (refersTo(fds[0].fd, s_pollDevice)) {
-                delayMs = s_pollDelayMs;
-                result = s_pollResult;
-            }
-        }
-        if (delayMs >= 0) {
+        lock.lock();
+        if (refersTo(fds[0].fd, s_device)) {
+            const int delayMs = s_pollDelayMs;
+            const int result = s_pollResult;
+            lock.unlock();
             usleep(useconds_t(delayMs) * 1000);
             fds[0].revents = result ? POLLPRI : 0;
-            std::lock_guard<std::mutex> lock(s_mutex);
+            lock.lock();
             s_pollCalls.append({fds[0].events, timeout, SystemCallLog::monotonicNs()});
             return result;
         }
+        lock.unlock();
     }
     using Poll = int (*)(struct pollfd*, nfds_t, int);
     static const auto real = reinterpret_cast<Poll>(dlsym(RTLD_NEXT, "poll"));
     return real(fds, nfds, timeout);
 }
 
-namespace SystemCallLog {
-
-void watchIoctl(const QByteArray& deviceSuffix)
+void SystemCallLog::watch(const QByteArray& deviceSuffix, int pollDelayMs, int pollResult)
 {
     std::lock_guard<std::mutex> lock(s_mutex);
-    s_ioctlDevice = deviceSuffix;
+    s_device = deviceSuffix;
+    s_pollDelayMs = pollDelayMs;
+    s_pollResult = pollResult;
     s_watching = true;
 }
 
-QVector<IoctlCall> ioctlCalls()
+QVector<SystemCallLog::IoctlCall> SystemCallLog::ioctlCalls()
 {
     std::lock_guard<std::mutex> lock(s_mutex);
     return QVector<IoctlCall>(s_ioctlCalls.begin(), s_ioctlCalls.end());
 }
 
-void watchPoll(const QByteArray& deviceSuffix, int delayMs, int result)
-{
-    std::lock_guard<std::mutex> lock(s_mutex);
-    s_pollDevice = deviceSuffix;
-    s_pollDelayMs = delayMs;
-    s_pollResult = result;
-    s_watching = true;
-}
-
-QVector<PollCall> pollCalls()
+QVector<SystemCallLog::PollCall> SystemCallLog::pollCalls()
 {
     std::lock_guard<std::mutex> lock(s_mutex);
     return QVector<PollCall>(s_pollCalls.begin(), s_pollCalls.end());
 }
 
-void reset()
+void SystemCallLog::reset()
 {
     std::lock_guard<std::mutex> lock(s_mutex);
     s_watching = false;
-    s_ioctlDevice.clear();
-    s_pollDevice.clear();
+    s_device.clear();
     s_ioctlCalls.clear();
     s_pollCalls.clear();
 }
-
-qint64 monotonicNs()
-{
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return qint64(t.tv_sec) * 1000000000LL + t.tv_nsec;
-}
-
-} // namespace SystemCallLog

@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(text.count("open cc1101: No such file or directory"), 2);
         QVERIFY(!text.contains("SET_RECEIVE_MODE"));
         QVERIFY(root.writeFile("/dev/cc1101", QByteArray()));
-        SystemCallLog::watchIoctl("/dev/cc1101");
+        SystemCallLog::watch("/dev/cc1101");
         OutputCapture errors(STDERR_FILENO);
         for (bool on : {true, true, false})
             setReceiveMode(on);

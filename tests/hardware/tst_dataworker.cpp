@@ -7,9 +7,9 @@
 #include "hardware/DataWorker.h"
 #include "util/MutexLocker.h"
 
-#include <QMutex>
 #include <QtTest>
 
+#include <cstdio>
 #include <functional>
 #include <unistd.h>
 
@@ -227,57 +227,56 @@ private slots:
         QCOMPARE(recorder.steps.load(), visited.size());
     }
 
-    // An unreadable synthesiser reports the step as 0; the worker stays tuned, and a sweep keeps
-    // its course.
-    void unreadableSynthesiserReportsZero()
-    {
-        Board board;
-        QVERIFY(QFile::remove(board.path(PllFile)));
-        DataWorker worker;
-        worker.setSampling(1, 1);
-        Recorder recorder(worker);
-        worker.startSingle(500000, -1);
-        QTRY_VERIFY_WITH_TIMEOUT(recorder.steps.load() >= 5, 10000);
-        QVERIFY(board.writeBoardFile(PllFile, "0\n"));
-        QTRY_VERIFY_WITH_TIMEOUT(recorder.frequencies().contains(500000u), 10000);
-        worker.stop();
-        const Frequencies visited = recorder.frequencies();
-        const int locked = visited.indexOf(500000u);
-        QCOMPARE(visited.count(0u) + visited.count(500000u), visited.size());
-        QCOMPARE(visited.mid(0, locked).count(0u), locked);
-        QVERIFY(QFile::remove(board.path(PllFile)));
-        Recorder sweepRecorder(worker);
-        worker.start(100, 1000, 300, 1);
-        QVERIFY(finishes(worker));
-        QCOMPARE(sweepRecorder.frequencies(), Frequencies({0, 0, 0, 0}));
-    }
-
     // On the running board each step's buffers hold the block the FPGA made at that step's
-    // frequency, after its one software start.
+    // frequency, after its one software start. With the synthesiser unlocked (its file neither
+    // readable nor writable) steps and blocks report 0; the worker stays tuned for when it locks.
     void buffersCarryTheBlock()
     {
         Board board(true);
         boardInit();
         DataWorker worker;
         worker.setMeasurementTime(1, 1000);
+        std::atomic<bool> steady {true}; // false while the lock may come between tuning and block
         Recorder recorder(worker, [&](int step, quint32 frequency, const quint32** buffers, quint16 n, bool*) {
             for (int i = 0; i < 2000 && board.readRegister(0x108) < quint32(step); ++i)
                 QThread::usleep(1000); // a busy machine may delay the simulator
-            if (board.readRegister(0x108) != quint32(step) || board.readRegister(0x10C) != frequency)
-                recorder.fail(QString("step %1: %2 starts, FPGA at %3 kHz").arg(step).arg(board.readRegister(0x108)).arg(board.readRegister(0x10C)));
+            const quint32 starts = board.readRegister(0x108);
+            const quint32 fpga = board.readRegister(0x10C);
+            if (steady && (starts != quint32(step) || fpga != frequency))
+                recorder.fail(QString("step %1: %2 starts, FPGA at %3 kHz").arg(step).arg(starts).arg(fpga));
             if (buffers[1] != buffers[0] + 2048 || buffers[2] != buffers[0] + 4096 || n != 25)
                 recorder.fail("buffer layout");
             for (int i = 0; i < n; ++i) {
-                if (!((buffers[0][i] & 0x3FFF) <= (buffers[1][i] & 0x3FFF) && (buffers[1][i] & 0x3FFF) <= (buffers[2][i] & 0x3FFF)))
+                if (!((buffers[0][i] & 0x3FFF) <= (buffers[1][i] & 0x3FFF)
+                        && (buffers[1][i] & 0x3FFF) <= (buffers[2][i] & 0x3FFF)))
                     return recorder.fail(QString("step %1 slot %2").arg(step).arg(i));
             }
         });
-        worker.start(400000, 500000, 10000, 1);
+        worker.start(400000, 450000, 10000, 1);
         QVERIFY(finishes(worker));
+        QCOMPARE(recorder.frequencies(), sweep(400000, 450000, 10000, 1));
+        QVERIFY(board.setFault("pll-unlocked", true));
+        const QByteArray pll = QFile::encodeName(board.path(PllFile));
+        QVERIFY(!std::fopen(pll.constData(), "r") && !std::fopen(pll.constData(), "w"));
+        worker.start(100, 1000, 300, 1);
+        QVERIFY(finishes(worker));
+        QCOMPARE(recorder.frequencies().mid(6), Frequencies({0, 0, 0, 0}));
+        QVERIFY(board.setFault("pll-unlocked", false));
+        QCOMPARE(pllGetFrequency(3), 450000000); // the frequency from before the loss is back
+        QVERIFY(board.setFault("pll-unlocked", true));
+        steady = false;
+        worker.startSingle(400000, -1);
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.steps.load() >= 15, 10000);
+        QVERIFY(board.setFault("pll-unlocked", false));
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.frequencies().contains(400000u), 10000);
+        worker.stop();
         QCOMPARE(recorder.failures, QString());
-        QCOMPARE(recorder.frequencies(), sweep(400000, 500000, 10000, 1));
+        const Frequencies visited = recorder.frequencies().mid(10);
+        const int locked = visited.indexOf(400000u);
+        QCOMPARE(visited.count(0u) + visited.count(400000u), visited.size());
+        QCOMPARE(visited.mid(0, locked).count(0u), locked);
         worker.clearBuffers();
-        for (quint32 offset : {0x0000u, 0x2000u, 0x4000u})
+        for (quint32 offset : { 0x0000u, 0x2000u, 0x4000u })
             for (int i = 0; i < 1024; ++i)
                 QCOMPARE(board.sample(offset, i), 0u);
     }
@@ -296,7 +295,7 @@ private slots:
         QFETCH(int, delayMs);
         QFETCH(int, result);
         Board board;
-        SystemCallLog::watchPoll("/dev/bram1", delayMs, result);
+        SystemCallLog::watch("/dev/bram1", delayMs, result);
         DataWorker worker;
         worker.setSampling(250, 1000); // 10 ms blocks
         Recorder recorder(worker);

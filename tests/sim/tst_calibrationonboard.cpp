@@ -9,10 +9,8 @@
 #include "hardware/BoardIO.h"
 #include "hardware/DataWorker.h"
 #include "util/Calibration.h"
-#include "util/CalibrationTriple.h"
 #include "util/Configuration.h"
 
-#include <QDir>
 #include <QtTest>
 
 #include <cmath>
