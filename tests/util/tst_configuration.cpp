@@ -6,10 +6,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-// The settings store: clamping, write-through to config.ini between remounts, the change signal,
-// paths, non-persistent kinds, values read back from a damaged file, and the enum texts.
-// The store caches every key it has read for the rest of the process, so each case that reads
-// from the file uses a path of its own.
+// The settings store: clamping and the change signal, write-through to config.ini between remounts,
+// non-persistent kinds, damaged files. It caches every key it has read for the rest of the process,
+// so each case that reads from the file uses a path of its own.
 class TestConfiguration : public QObject
 {
     Q_OBJECT
@@ -26,13 +25,13 @@ private slots:
     void init()
     {
         m_root.reset(new TestRoot);
-        QVERIFY(m_root->isValid());
         QVERIFY(m_root->installMount());
         Configuration::clear();
     }
     void cleanup() { m_root.reset(); }
 
-    // Values are limited to their range and announced with their kind and path.
+    // Values are limited to their range and announced with their kind and path (listeners in other
+    // threads get them queued, which needs the kind registered as a meta-type: so does the spy).
     void typedSetClamps_data()
     {
         QTest::addColumn<int>("type");
@@ -41,7 +40,6 @@ private slots:
         QTest::addColumn<int>("stored");
         QTest::newRow("above max") << int(Configuration::VT_FreqMin) << "spectrum" << 2000 << 1000;
         QTest::newRow("below min") << int(Configuration::VT_AmpMinDbm) << "level" << -150 << -100;
-        QTest::newRow("equal min") << int(Configuration::VT_GatingTime) << "spectrum" << 1 << 1;
         QTest::newRow("KAL cannot be stored") << int(Configuration::VT_MeasMode) << "level" << 3 << 2;
         QTest::newRow("resolution 4 allowed") << int(Configuration::VT_Resolution) << "time" << 4 << 4;
         QTest::newRow("non-persistent") << int(Configuration::VT_Meas_70) << "system" << 99 << 80;
@@ -54,11 +52,9 @@ private slots:
         QFETCH(int, stored);
         const auto kind = Configuration::ValueType(type);
         QSignalSpy spy(Configuration::instance(), &Configuration::configurationChanged);
-        QCOMPARE(Configuration::limit(kind, value), stored);
         Configuration::setValue(kind, value, path);
         QCOMPARE(Configuration::getValue(kind, path), stored);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0), QVariantList({QVariant::fromValue(kind), stored, path}));
+        QCOMPARE(QList<QVariantList>(spy), QList<QVariantList>({{QVariant::fromValue(kind), stored, path}}));
     }
 
     // Persistent values go to config.ini between remounts, under their path; text values are
@@ -66,37 +62,23 @@ private slots:
     void writesReachTheFile()
     {
         Configuration::setValue(Configuration::VT_FreqMin, 400, "spectrum");
-        Configuration::setValue(Configuration::VT_FreqMin, 800, "level");
         Configuration::setValue(Configuration::VT_Language, QStringLiteral("de"), "system");
         Configuration::setValue(Configuration::VT_Volume, QStringLiteral("400"), "time");
         QVERIFY(Configuration::setValuePersistent("Markers", QStringLiteral("1,2,3"), "raw"));
         Configuration::setValue("Scratch", 5, "raw");
-        QCOMPARE(Configuration::getValue(Configuration::VT_FreqMin, "time"), 150);
+        QCOMPARE(Configuration::getValue(Configuration::VT_FreqMin, "time"), 150); // a default read is not written
         QCOMPARE(Configuration::getValue(Configuration::VT_Volume, "time"), 400);
         QCOMPARE(Configuration::value("Scratch", "raw", 0).toInt(), 5);
         QCOMPARE(Configuration::value("Missing", "raw", 17).toInt(), 17);
         QSettings ini = iniFile();
         QCOMPARE(ini.value("spectrum/FreqMin").toInt(), 400);
-        QCOMPARE(ini.value("level/FreqMin").toInt(), 800);
         QCOMPARE(ini.value("system/Language").toString(), QStringLiteral("de"));
         QCOMPARE(ini.value("raw/Markers").toString(), QStringLiteral("1,2,3"));
         QVERIFY(!ini.contains("time/FreqMin") && !ini.contains("raw/Scratch"));
         // clear() in init() made one remount pair, each write one more.
         const QStringList log = m_root->mountLog();
-        QCOMPARE(log.size(), 12);
-        QCOMPARE(log.mid(10), QStringList({"mount / -o remount,rw", "mount / -o remount,ro"}));
-    }
-
-    void signalCrossesAQueuedConnection()
-    {
-        // Listeners in other threads get the signal queued: the enum must be a known meta-type.
-        QObject receiver;
-        Configuration::ValueType received = Configuration::VT_FreqMin;
-        connect(
-            Configuration::instance(), &Configuration::configurationChanged, &receiver,
-            [&](Configuration::ValueType type, QVariant, QString) { received = type; }, Qt::QueuedConnection);
-        Configuration::setValue(Configuration::VT_Threshold3, 42, "algorithm");
-        QTRY_COMPARE(received, Configuration::VT_Threshold3);
+        QCOMPARE(log.size(), 10);
+        QCOMPARE(log.mid(8), QStringList({"mount / -o remount,rw", "mount / -o remount,ro"}));
     }
 
     // Non-persistent kinds never touch the file: every start begins at their default.
@@ -104,7 +86,6 @@ private slots:
     {
         const int mountsBefore = m_root->mountLog().size();
         Configuration::setValue(Configuration::VT_Service, 1, "system");
-        QCOMPARE(Configuration::getValue(Configuration::VT_Service, "system"), 1);
         QCOMPARE(m_root->mountLog().size(), mountsBefore);
         m_root->writeFile("/data/config.ini", "[restart]\nService=1\n");
         QCOMPARE(Configuration::getValue(Configuration::VT_Service, "restart"), 0);
@@ -173,7 +154,6 @@ private slots:
         QCOMPARE(iniFile().value("spectrum/FreqMin").toInt(), 270);
         QCOMPARE(m_root->mountLog().last(), QStringLiteral("mount / -o remount,ro"));
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestConfiguration)

