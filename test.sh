@@ -3,12 +3,16 @@
 #   ./test.sh            normal build (build/)
 #   ./test.sh address    AddressSanitizer + UBSan build (build-address/)
 #   ./test.sh thread     ThreadSanitizer build (build-thread/)
-# Extra arguments after the sanitizer choice go to ctest (for example -R hardware).
+# Extra arguments after the sanitizer choice go to ctest (for example -R hardware); without a
+# choice, arguments that start with - go to ctest for the normal build (./test.sh -R hardware).
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/ensure-deps.sh
 sanitize="${1:-}"
-[ $# -gt 0 ] && shift
+case "$sanitize" in
+  -*) sanitize="" ;;        # ./test.sh -R name: ctest arguments for the normal build
+  *) [ $# -gt 0 ] && shift ;;
+esac
 case "$sanitize" in
   ""|none) dir=build; sanitize=""; extra=() ;;
   address|thread) dir="build-$sanitize"; extra=(-DCORVANE_BENCHMARKS=OFF) ;;
