@@ -93,6 +93,9 @@ int readIntOrFail(const char* format, int number)
 
 // ---- file primitives ------------------------------------------------------------------------
 
+// Success here means the file could be opened for writing. A refusal at flush is not reported:
+// the GPIO export file refuses a line that a previous run left exported (EBUSY), and a restart
+// must pass over that. The synthesiser's writer checks the flush itself.
 bool writeFileString(const char* path, const char* text)
 {
     FILE* file = openForWriting(path);
